@@ -1,0 +1,33 @@
+// The failure path shared by every subsystem: diagnostics on standard output, fatal errors, the
+// debugger stop, signal handling, and ThrowableObject, the base of exceptions that end the program
+// when they escape to the host.
+//
+// xqError("") is how the program ends normally (status 0). Any other message prints
+// "Kestro Runtime Error : <message>" and ends with status 255 (-1).
+#pragma once
+
+#include "runtime/String.h"
+
+// Base of every exception the framework or the game throws. One that escapes a delegate call
+// reaches XQGame::Die.
+class ThrowableObject {
+ public:
+  virtual ~ThrowableObject() = default;
+};
+
+// One UTF-8 line on standard output, flushed.
+void xqPrint(const String& text);
+void xqDebugLog(const String& text);
+
+// Empty message: exit(0) at once. Otherwise the message narrowed to 8 bits goes to dbg_error.
+[[noreturn]] void xqError(const String& message);
+
+// "Kestro Runtime Error : " + text, then the debugger stop; without a debugger attached the process
+// ends with status 255.
+[[noreturn]] void dbg_error(const char* text);
+
+// Reads debugger commands from standard input (see Error.cpp); returns only for a step command.
+void dbg_stop();
+
+// Installed for SIGSEGV, SIGILL and SIGFPE; reports the signal through dbg_error.
+void sighandler(int signal);

@@ -1,0 +1,41 @@
+// Array: shared, zero-filled, and safe against indices from bad data.
+#include "runtime/Array.h"
+
+#include <gtest/gtest.h>
+
+#include "runtime/String.h"
+
+namespace {
+
+TEST(Array, StartsZeroFilledAndCopiesShareElements) {
+  Array<int> a(4);
+  for (int v : a) EXPECT_EQ(v, 0);
+  Array<int> b = a;
+  b[2] = 9;
+  EXPECT_EQ(a[2], 9);
+  EXPECT_TRUE(a.Same(b));
+  EXPECT_EQ(Array<int>(-3).Length(), 0);
+}
+
+TEST(Array, IndicesOutsideTheArrayNeverTouchOtherMemory) {
+  Array<float> a(2);
+  a[-1] = 5.0f;
+  a[2] = 7.0f;
+  EXPECT_EQ(a[0], 0.0f);
+  EXPECT_EQ(a[1], 0.0f);
+  EXPECT_EQ(a[2], 0.0f);  // the scratch element is cleared on each out-of-range access
+  const Array<String> names(1);
+  EXPECT_EQ(names[5], String());
+}
+
+TEST(Array, ResizeKeepsThePrefixAndZeroFillsTheRest) {
+  Array<int> a{1, 2, 3};
+  Array<int> longer = a.Resize(5);
+  EXPECT_EQ(longer.Length(), 5);
+  EXPECT_EQ(longer[2], 3);
+  EXPECT_EQ(longer[4], 0);
+  EXPECT_FALSE(longer.Same(a));
+  EXPECT_EQ(a.Resize(1).Length(), 1);
+}
+
+}  // namespace
