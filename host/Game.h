@@ -1,0 +1,68 @@
+// XQGame: the platform-neutral host. It owns the delegate and the started/suspended state, guards
+// every call into the delegate, and runs one collection step after each (gc_collect). XQGlfwGame
+// (host/GlfwGame.h) is the desktop host over GLFW.
+//
+// Exactly one host object exists; XQGame::_game points at it.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+
+#include "host/GameDelegate.h"
+#include "runtime/Array.h"
+#include "runtime/Error.h"
+#include "runtime/String.h"
+
+class XQGame {
+ public:
+  XQGame();
+  virtual ~XQGame();
+
+  static XQGame* _game;
+
+  virtual void SetDelegate(XQGameDelegate* delegate);
+  virtual XQGameDelegate* Delegate();
+  virtual void SetKeyboardEnabled(bool enabled);
+  virtual bool KeyboardEnabled();
+  virtual void SetUpdateRate(int hertz);
+  virtual int UpdateRate();
+  virtual bool Started();
+  virtual bool Suspended();
+  virtual int Millisecs();
+  // Fills year, month, day, hour, minute, second, 0 (as many as the array holds) from local time.
+  virtual void GetDate(Array<int> date);
+  // The state store: 0 saved, -1 cannot create, -2 short write (the previous state stays intact).
+  virtual int SaveState(const String& state);
+  virtual String LoadState();
+  virtual String LoadString(const String& path);
+  virtual bool PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                            Array<bool> buttons);
+  virtual void OpenUrl(const String& url);
+  virtual void SetMouseVisible(bool visible);
+  virtual String PathToFilePath(const String& path);
+  // Opens a file named by a portable path; null when the path maps to nothing or the open fails.
+  virtual std::FILE* OpenFile(const String& path, const String& mode);
+  // The whole file as bytes (the caller owns them); null when it cannot be opened.
+  virtual std::unique_ptr<unsigned char[]> LoadData(const String& path, int* length);
+  [[noreturn]] virtual void Die(ThrowableObject* exception);
+  virtual void gc_collect();
+
+  // Guarded calls into the delegate (see the table in Game.cpp).
+  virtual void StartGame();
+  virtual void SuspendGame();
+  virtual void ResumeGame();
+  virtual void UpdateGame();
+  virtual void RenderGame();
+  virtual void KeyEvent(int event, int data);
+  virtual void MouseEvent(int event, int data, float x, float y);
+  virtual void TouchEvent(int event, int data, float x, float y);
+  virtual void MotionEvent(int event, int data, float x, float y, float z);
+  virtual void DiscardGraphics();
+
+ protected:
+  XQGameDelegate* _delegate = nullptr;
+  bool _keyboardEnabled = false;
+  int _updateRate = 0;
+  bool _started = false;
+  bool _suspended = false;
+};

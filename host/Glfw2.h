@@ -1,0 +1,136 @@
+// The GLFW 2 interface the host is written against, implemented over GLFW 3.3 in Glfw2.cpp (the only
+// file that includes GLFW). It keeps GLFW 2's key numbering, key repeat as repeated presses, the
+// (character, action) character callback, the close callback that may refuse, the mode record
+// ordered width, height, red, blue, green, and joysticks with odd axes negated (positive = up).
+//
+// Test seams (glfw2::testing): joystick readings fed by tests, since these machines have none.
+#pragma once
+
+#include <vector>
+
+namespace glfw2 {
+
+// Key codes: printable keys are their character (32-126, upper-case letters); special keys from 256.
+enum Key : int {
+  KEY_UNKNOWN = -1,
+  KEY_SPACE = 32,
+  KEY_SPECIAL = 256,
+  KEY_ESC = 257,
+  KEY_F1 = 258,  // F1-F25 are 258-282
+  KEY_F25 = 282,
+  KEY_UP = 283,
+  KEY_DOWN = 284,
+  KEY_LEFT = 285,
+  KEY_RIGHT = 286,
+  KEY_LSHIFT = 287,
+  KEY_RSHIFT = 288,
+  KEY_LCTRL = 289,
+  KEY_RCTRL = 290,
+  KEY_LALT = 291,
+  KEY_RALT = 292,
+  KEY_TAB = 293,
+  KEY_ENTER = 294,
+  KEY_BACKSPACE = 295,
+  KEY_INSERT = 296,
+  KEY_DEL = 297,
+  KEY_PAGEUP = 298,
+  KEY_PAGEDOWN = 299,
+  KEY_HOME = 300,
+  KEY_END = 301,
+  KEY_KP_0 = 302,  // KP_0-KP_9 are 302-311
+  KEY_KP_9 = 311,
+  KEY_KP_DIVIDE = 312,
+  KEY_KP_MULTIPLY = 313,
+  KEY_KP_SUBTRACT = 314,
+  KEY_KP_ADD = 315,
+  KEY_KP_DECIMAL = 316,
+  KEY_KP_EQUAL = 317,
+  KEY_KP_ENTER = 318,
+  KEY_KP_NUM_LOCK = 319,
+  KEY_CAPS_LOCK = 320,
+  KEY_SCROLL_LOCK = 321,
+  KEY_PAUSE = 322,
+  KEY_LSUPER = 323,
+  KEY_RSUPER = 324,
+  KEY_MENU = 325,
+  KEY_LAST = KEY_MENU,
+};
+
+constexpr int RELEASE = 0;
+constexpr int PRESS = 1;
+
+// glfwOpenWindow modes.
+constexpr int WINDOW = 0x00010001;
+constexpr int FULLSCREEN = 0x00010002;
+
+// GetWindowParam / OpenWindowHint tokens.
+constexpr int OPENED = 0x00020001;
+constexpr int ACTIVE = 0x00020002;
+constexpr int ICONIFIED = 0x00020003;
+constexpr int WINDOW_NO_RESIZE = 0x0002100C;
+
+// Enable / Disable tokens.
+constexpr int MOUSE_CURSOR = 0x00030001;
+constexpr int KEY_REPEAT = 0x00030005;
+constexpr int AUTO_POLL_EVENTS = 0x00030006;
+
+// Joystick parameters.
+constexpr int PRESENT = 0x00050001;
+constexpr int AXES = 0x00050002;
+constexpr int BUTTONS = 0x00050003;
+
+struct VidMode {
+  int Width, Height;
+  int RedBits, BlueBits, GreenBits;  // GLFW 2's order
+};
+
+using KeyFun = void (*)(int key, int action);
+using CharFun = void (*)(int character, int action);
+using MouseButtonFun = void (*)(int button, int action);
+using MousePosFun = void (*)(int x, int y);
+using WindowCloseFun = int (*)();  // return 0 to keep the window open
+
+int Init();  // 1 on success, 0 on failure (no display)
+void Terminate();
+int OpenWindow(int width, int height, int red, int green, int blue, int alpha, int depth,
+               int stencil, int mode);
+void OpenWindowHint(int target, int hint);
+void CloseWindow();
+void SetWindowPos(int x, int y);
+void SetWindowTitle(const char* title);
+int GetWindowParam(int param);
+void GetWindowSize(int* width, int* height);
+void GetDesktopMode(VidMode* mode);
+int GetVideoModes(VidMode* list, int maxCount);
+void PollEvents();
+void WaitEvents();
+double GetTime();
+void Sleep(double seconds);
+void SwapBuffers();
+void Enable(int token);
+void Disable(int token);
+void SetKeyCallback(KeyFun callback);
+void SetCharCallback(CharFun callback);
+void SetMouseButtonCallback(MouseButtonFun callback);
+void SetMousePosCallback(MousePosFun callback);
+void SetWindowCloseCallback(WindowCloseFun callback);
+int GetKey(int key);
+void GetMousePos(int* x, int* y);
+int GetJoystickParam(int joy, int param);
+int GetJoystickPos(int joy, float* pos, int numAxes);
+int GetJoystickButtons(int joy, unsigned char* buttons, int numButtons);
+
+// The key table, both ways: a GLFW 3 key code to GLFW 2 numbering (KEY_UNKNOWN when GLFW 2 has no
+// such key) and back (-1 when none).
+int KeyFromGlfw3(int glfw3Key);
+int KeyToGlfw3(int glfw2Key);
+
+namespace testing {
+// Presents joystick `joy` (0-15) with these raw readings, in GLFW 3's directions; the adapter applies
+// GLFW 2's meaning (odd axes negated) on the way out. Buttons hold PRESS or RELEASE.
+void SetJoystick(int joy, std::vector<float> axes, std::vector<unsigned char> buttons);
+void RemoveJoystick(int joy);
+void RemoveAllJoysticks();
+}  // namespace testing
+
+}  // namespace glfw2
