@@ -1,14 +1,191 @@
-// Translation of GLFW key, character, mouse and joystick input into the framework's events.
-// (Placeholder bodies until the input translation lands.)
+// Translation of GLFW key, character, mouse and joystick input into the framework's events and key
+// codes (Windows virtual-key numbers for the keyboard, 1-3 for the mouse buttons).
+//
+// Printable characters come only from the character callback; the key callback adds the control
+// and navigation characters (backspace, tab, enter, escape, delete, the arrows and page keys), the
+// navigation ones as 65536 + key code so they can never be mistaken for text.
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "host/Glfw2.h"
 #include "host/GlfwGame.h"
 
-int XQGlfwGame::TransKey(int) { return 0; }
-int XQGlfwGame::KeyToChar(int) { return 0; }
-void XQGlfwGame::OnKey(int, int) {}
-void XQGlfwGame::OnChar(int, int) {}
-void XQGlfwGame::OnMouseButton(int, int) {}
-void XQGlfwGame::OnMousePos(int, int) {}
-bool XQGlfwGame::PollJoystick(int, Array<float>, Array<float>, Array<float>, Array<bool>) {
-  return false;
+namespace {
+
+// GLFW 2 key code (32-316) -> virtual-key code; 0 means the key is not delivered.
+constexpr int kFirstKey = 32;
+constexpr int kLastKey = glfw2::KEY_KP_DECIMAL;
+
+constexpr std::array<int, kLastKey - kFirstKey + 1> MakeKeyTable() {
+  std::array<int, kLastKey - kFirstKey + 1> table{};
+  auto set = [&table](int glfwKey, int code) { table[glfwKey - kFirstKey] = code; };
+  for (int k = '0'; k <= '9'; ++k) set(k, k);
+  for (int k = 'A'; k <= 'Z'; ++k) set(k, k);
+  set(' ', 32);
+  set('"', 222);
+  set('\'', 222);
+  set(',', 188);
+  set('-', 189);
+  set('.', 190);
+  set('/', 191);
+  set(';', 186);
+  set('=', 187);
+  set('[', 219);
+  set('\\', 220);
+  set(']', 221);
+  set('`', 192);
+  set('~', 192);
+  set(glfw2::KEY_ESC, 27);
+  for (int f = 0; f < 12; ++f) set(glfw2::KEY_F1 + f, 112 + f);
+  set(glfw2::KEY_UP, 38);
+  set(glfw2::KEY_DOWN, 40);
+  set(glfw2::KEY_LEFT, 37);
+  set(glfw2::KEY_RIGHT, 39);
+  set(glfw2::KEY_LSHIFT, 16);
+  set(glfw2::KEY_RSHIFT, 16);
+  set(glfw2::KEY_LCTRL, 17);
+  set(glfw2::KEY_RCTRL, 17);
+  set(glfw2::KEY_TAB, 9);
+  set(glfw2::KEY_ENTER, 13);
+  set(glfw2::KEY_BACKSPACE, 8);
+  set(glfw2::KEY_INSERT, 45);
+  set(glfw2::KEY_DEL, 46);
+  set(glfw2::KEY_PAGEUP, 33);
+  set(glfw2::KEY_PAGEDOWN, 34);
+  set(glfw2::KEY_HOME, 36);
+  set(glfw2::KEY_END, 35);
+  for (int k = 0; k <= 9; ++k) set(glfw2::KEY_KP_0 + k, 96 + k);
+  set(glfw2::KEY_KP_DIVIDE, 111);
+  set(glfw2::KEY_KP_MULTIPLY, 106);
+  set(glfw2::KEY_KP_SUBTRACT, 109);
+  set(glfw2::KEY_KP_ADD, 107);
+  set(glfw2::KEY_KP_DECIMAL, 110);
+  return table;
 }
-void XQGlfwGame::SetMouseVisible(bool) {}
+
+constexpr auto kKeyTable = MakeKeyTable();
+
+constexpr int kNavigationChar = 0x10000;
+
+// The number of axes and buttons a joystick reading carries at most.
+constexpr int kJoyAxes = 6;
+constexpr int kJoyButtons = 32;
+// GLFW joysticks are numbered 0-15.
+constexpr int kGlfwJoysticks = 16;
+
+void SendKey(int event, int data) {
+  if (XQGlfwGame::_glfwGame) XQGlfwGame::_glfwGame->KeyEvent(event, data);
+}
+
+void SendMouse(int event, int data, float x, float y) {
+  if (XQGlfwGame::_glfwGame) XQGlfwGame::_glfwGame->MouseEvent(event, data, x, y);
+}
+
+}  // namespace
+
+int XQGlfwGame::TransKey(int glfwKey) {
+  if (glfwKey < kFirstKey || glfwKey > kLastKey) return 0;
+  return kKeyTable[glfwKey - kFirstKey];
+}
+
+int XQGlfwGame::KeyToChar(int code) {
+  switch (code) {
+    case 8:   // backspace
+    case 9:   // tab
+    case 13:  // enter
+    case 27:  // escape
+      return code;
+    case 33:  // page up
+    case 34:  // page down
+    case 35:  // end
+    case 36:  // home
+    case 37:  // left
+    case 38:  // up
+    case 39:  // right
+    case 40:  // down
+    case 45:  // insert
+      return code | kNavigationChar;
+    case 46:  // delete
+      return 127;
+    default:
+      return 0;
+  }
+}
+
+// Presses and auto-repeats both arrive as action PRESS: each gives a KeyDown and, for control and
+// navigation keys, their character.
+void XQGlfwGame::OnKey(int key, int action) {
+  const int code = TransKey(key);
+  if (code == 0) return;
+  if (action == glfw2::RELEASE) {
+    SendKey(kEventKeyUp, code);
+  } else if (action == glfw2::PRESS) {
+    SendKey(kEventKeyDown, code);
+    if (const int chr = KeyToChar(code)) SendKey(kEventKeyChar, chr);
+  }
+}
+
+void XQGlfwGame::OnChar(int chr, int action) {
+  if (action == glfw2::PRESS) SendKey(kEventKeyChar, chr);
+}
+
+// Left, right and middle buttons (0-2), at the cursor's current position.
+void XQGlfwGame::OnMouseButton(int button, int action) {
+  if (button < 0 || button > 2) return;
+  int x = 0;
+  int y = 0;
+  glfw2::GetMousePos(&x, &y);
+  if (action == glfw2::PRESS) {
+    SendMouse(kEventMouseDown, button, static_cast<float>(x), static_cast<float>(y));
+  } else if (action == glfw2::RELEASE) {
+    SendMouse(kEventMouseUp, button, static_cast<float>(x), static_cast<float>(y));
+  }
+}
+
+void XQGlfwGame::OnMousePos(int x, int y) {
+  SendMouse(kEventMouseMove, -1, static_cast<float>(x), static_cast<float>(y));
+}
+
+// Reads joystick `port` into the arrays: joyx/joyy/joyz hold the two sticks' axes, buttons the
+// pressed state of the buttons the joystick has (entries past its count keep their value). With 4
+// axes the second stick's x and y are axes 3 and 2; with 5 axes they are 4 and 3. An absent
+// joystick returns false and leaves every array as it was.
+bool XQGlfwGame::PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                              Array<bool> buttons) {
+  if (port < 0 || port >= kGlfwJoysticks) return false;
+  if (!glfw2::GetJoystickParam(port, glfw2::PRESENT)) return false;
+  const int axisCount = glfw2::GetJoystickParam(port, glfw2::AXES);
+  const int buttonCount = glfw2::GetJoystickParam(port, glfw2::BUTTONS);
+
+  std::array<float, kJoyAxes> axes{};
+  glfw2::GetJoystickPos(port, axes.data(), kJoyAxes);
+  if (axisCount == 4) {
+    axes[4] = axes[2];
+    axes[2] = 0;
+  } else if (axisCount == 5) {
+    std::swap(axes[3], axes[4]);
+  }
+  joyx[0] = axes[0];
+  joyx[1] = axes[3];
+  joyy[0] = axes[1];
+  joyy[1] = axes[4];
+  joyz[0] = axes[2];
+  joyz[1] = axes[5];
+
+  std::array<unsigned char, kJoyButtons> pressed{};
+  glfw2::GetJoystickButtons(port, pressed.data(), kJoyButtons);
+  // Array<bool> keeps its elements packed: write through its iterator.
+  auto out = buttons.begin();
+  const int count = std::min({buttonCount, kJoyButtons, buttons.Length()});
+  for (int i = 0; i < count; ++i) out[i] = pressed[static_cast<size_t>(i)] == glfw2::PRESS;
+  return true;
+}
+
+void XQGlfwGame::SetMouseVisible(bool visible) {
+  if (visible) {
+    glfw2::Enable(glfw2::MOUSE_CURSOR);
+  } else {
+    glfw2::Disable(glfw2::MOUSE_CURSOR);
+  }
+}
