@@ -1,0 +1,38 @@
+// The game module's globals: the design screen and its visible part, the overscan margin, the debug
+// line and arcade-mapping switches, the build switches that nothing in this game turns on, and the
+// credit lines. xq_Drommel_Init (run once by the start-up's global initialisation, and by tests
+// that want a fresh start) sets every one to its initial value.
+#pragma once
+
+#include "runtime/Array.h"
+#include "runtime/String.h"
+
+// Design size of the virtual screen.
+extern float xq_Drommel_rawscrw;
+extern float xq_Drommel_rawscrh;
+// Visible part of the virtual screen, recomputed by every render.
+extern float xq_Drommel_jscrw;
+extern float xq_Drommel_jscrh;
+// Margin in device pixels left free left and right (vertically overscan * height / width).
+extern float xq_Drommel_overscan;
+// 1 shows the frame-rate line (F1).
+extern int xq_Drommel_DebugMode;
+// 1 while the arcade-cabinet key mapping is active.
+extern int xq_Drommel_iCadeControls;
+// 1: music would be a track on the audio device's music channel; nothing starts one.
+extern int xq_Drommel_HasMusicStream;
+// Switches of variants this game does not build; always 0.
+extern int xq_Drommel_HasMusic;
+extern int xq_Drommel_isOuya;
+extern int xq_Drommel_OnScreenControls;
+extern int xq_Drommel_AccelerometerControls;
+// The 50 lines of the credits box.
+extern Array<String> xq_Drommel_CreditText;
+
+inline constexpr int kCreditLines = 50;
+
+// The credit lines (defined with the credits box).
+Array<String> xq_Drommel_CreditLines();
+
+// Sets every global above to its initial value.
+void xq_Drommel_Init();
