@@ -128,6 +128,8 @@ int KeyToGlfw3(int glfw2Key);
 namespace testing {
 // Presents joystick `joy` (0-15) with these raw readings, in GLFW 3's directions; the adapter applies
 // GLFW 2's meaning (odd axes negated) on the way out. Buttons hold PRESS or RELEASE.
+// From the first SetJoystick or RemoveJoystick on, the fed joysticks replace every real one (a slot
+// never fed reads as absent) until RemoveAllJoysticks hands back the real devices.
 void SetJoystick(int joy, std::vector<float> axes, std::vector<unsigned char> buttons);
 void RemoveJoystick(int joy);
 void RemoveAllJoysticks();

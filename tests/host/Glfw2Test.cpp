@@ -1,0 +1,177 @@
+// The GLFW 2 adapter: the key table both ways, joystick readings through the test seam, and the
+// window under a real display.
+#include "host/Glfw2.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+
+namespace {
+
+// GLFW 2 key -> GLFW 3 key, written out from the two libraries' headers.
+std::map<int, int> ExpectedKeyTable() {
+  std::map<int, int> table;
+  for (int c : {32, 39, 44, 45, 46, 47, 59, 61, 91, 92, 93, 96}) table[c] = c;
+  for (int c = '0'; c <= '9'; ++c) table[c] = c;
+  for (int c = 'A'; c <= 'Z'; ++c) table[c] = c;
+  table[257] = 256;                                       // ESC
+  for (int i = 0; i < 25; ++i) table[258 + i] = 290 + i;  // F1-F25
+  table[283] = 265;                                       // UP
+  table[284] = 264;                                       // DOWN
+  table[285] = 263;                                       // LEFT
+  table[286] = 262;                                       // RIGHT
+  table[287] = 340;                                       // LSHIFT
+  table[288] = 344;                                       // RSHIFT
+  table[289] = 341;                                       // LCTRL
+  table[290] = 345;                                       // RCTRL
+  table[291] = 342;                                       // LALT
+  table[292] = 346;                                       // RALT
+  table[293] = 258;                                       // TAB
+  table[294] = 257;                                       // ENTER
+  table[295] = 259;                                       // BACKSPACE
+  table[296] = 260;                                       // INSERT
+  table[297] = 261;                                       // DEL
+  table[298] = 266;                                       // PAGEUP
+  table[299] = 267;                                       // PAGEDOWN
+  table[300] = 268;                                       // HOME
+  table[301] = 269;                                       // END
+  for (int i = 0; i < 10; ++i) table[302 + i] = 320 + i;  // KP_0-KP_9
+  table[312] = 331;                                       // KP_DIVIDE
+  table[313] = 332;                                       // KP_MULTIPLY
+  table[314] = 333;                                       // KP_SUBTRACT
+  table[315] = 334;                                       // KP_ADD
+  table[316] = 330;                                       // KP_DECIMAL
+  table[317] = 336;                                       // KP_EQUAL
+  table[318] = 335;                                       // KP_ENTER
+  table[319] = 282;                                       // NUM_LOCK
+  table[320] = 280;                                       // CAPS_LOCK
+  table[321] = 281;                                       // SCROLL_LOCK
+  table[322] = 284;                                       // PAUSE
+  table[323] = 343;                                       // LSUPER
+  table[324] = 347;                                       // RSUPER
+  table[325] = 348;                                       // MENU
+  return table;
+}
+
+TEST(Glfw2Keys, EveryGlfw2KeyMapsToItsGlfw3KeyAndNothingElseDoes) {
+  const auto table = ExpectedKeyTable();
+  for (int key = -2; key <= glfw2::KEY_LAST + 5; ++key) {
+    const auto found = table.find(key);
+    const int expected = found == table.end() ? -1 : found->second;
+    EXPECT_EQ(glfw2::KeyToGlfw3(key), expected) << "GLFW 2 key " << key;
+  }
+}
+
+TEST(Glfw2Keys, EveryGlfw3KeyMapsBackAndKeysGlfw2LacksAreUnknown) {
+  std::map<int, int> reverse;
+  for (const auto& [two, three] : ExpectedKeyTable()) reverse[three] = two;
+  for (int key = -2; key <= 360; ++key) {
+    const auto found = reverse.find(key);
+    const int expected = found == reverse.end() ? glfw2::KEY_UNKNOWN : found->second;
+    EXPECT_EQ(glfw2::KeyFromGlfw3(key), expected) << "GLFW 3 key " << key;
+  }
+  // PRINT_SCREEN, WORLD_1 and WORLD_2 exist only in GLFW 3.
+  EXPECT_EQ(glfw2::KeyFromGlfw3(283), glfw2::KEY_UNKNOWN);
+  EXPECT_EQ(glfw2::KeyFromGlfw3(161), glfw2::KEY_UNKNOWN);
+  EXPECT_EQ(glfw2::KeyFromGlfw3(162), glfw2::KEY_UNKNOWN);
+}
+
+class Glfw2Joystick : public ::testing::Test {
+ protected:
+  void TearDown() override { glfw2::testing::RemoveAllJoysticks(); }
+};
+
+TEST_F(Glfw2Joystick, OddAxesAreNegatedSoThatPositiveMeansUp) {
+  glfw2::testing::SetJoystick(1, {0.5f, -0.25f, 1.0f, 0.75f, -1.0f},
+                              {glfw2::PRESS, glfw2::RELEASE, glfw2::PRESS});
+  EXPECT_EQ(glfw2::GetJoystickParam(1, glfw2::PRESENT), 1);
+  EXPECT_EQ(glfw2::GetJoystickParam(1, glfw2::AXES), 5);
+  EXPECT_EQ(glfw2::GetJoystickParam(1, glfw2::BUTTONS), 3);
+
+  float pos[6] = {9, 9, 9, 9, 9, 9};
+  EXPECT_EQ(glfw2::GetJoystickPos(1, pos, 6), 5);
+  EXPECT_FLOAT_EQ(pos[0], 0.5f);
+  EXPECT_FLOAT_EQ(pos[1], 0.25f);
+  EXPECT_FLOAT_EQ(pos[2], 1.0f);
+  EXPECT_FLOAT_EQ(pos[3], -0.75f);
+  EXPECT_FLOAT_EQ(pos[4], -1.0f);
+  EXPECT_FLOAT_EQ(pos[5], 0.0f);  // cleared past the reported count
+
+  unsigned char buttons[4] = {7, 7, 7, 7};
+  EXPECT_EQ(glfw2::GetJoystickButtons(1, buttons, 4), 3);
+  EXPECT_EQ(buttons[0], glfw2::PRESS);
+  EXPECT_EQ(buttons[1], glfw2::RELEASE);
+  EXPECT_EQ(buttons[2], glfw2::PRESS);
+  EXPECT_EQ(buttons[3], glfw2::RELEASE);
+}
+
+TEST_F(Glfw2Joystick, ReadsStopAtTheCallersBufferAndAbsentJoysticksReadNothing) {
+  glfw2::testing::SetJoystick(0, {0.1f, 0.2f, 0.3f}, {glfw2::PRESS, glfw2::PRESS});
+  float pos[2] = {};
+  EXPECT_EQ(glfw2::GetJoystickPos(0, pos, 2), 2);
+  unsigned char one[1] = {};
+  EXPECT_EQ(glfw2::GetJoystickButtons(0, one, 1), 1);
+
+  float other[3] = {5, 5, 5};
+  EXPECT_EQ(glfw2::GetJoystickParam(2, glfw2::PRESENT), 0);
+  EXPECT_EQ(glfw2::GetJoystickPos(2, other, 3), 0);
+  EXPECT_FLOAT_EQ(other[0], 0.0f);
+  for (int bad : {-1, 16, 1000}) {
+    EXPECT_EQ(glfw2::GetJoystickParam(bad, glfw2::PRESENT), 0);
+    EXPECT_EQ(glfw2::GetJoystickPos(bad, other, 3), 0);
+  }
+
+  glfw2::testing::RemoveJoystick(0);
+  EXPECT_EQ(glfw2::GetJoystickParam(0, glfw2::PRESENT), 0);
+}
+
+class Glfw2Window : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs DISPLAY";
+    ASSERT_EQ(glfw2::Init(), 1);
+  }
+  void TearDown() override {
+    if (std::getenv("DISPLAY")) glfw2::Terminate();
+  }
+};
+
+TEST_F(Glfw2Window, OpensClosesAndReopensTheOneWindow) {
+  EXPECT_EQ(glfw2::GetWindowParam(glfw2::OPENED), 0);
+  ASSERT_EQ(glfw2::OpenWindow(640, 480, 8, 8, 8, 0, 0, 0, glfw2::WINDOW), 1);
+  glfw2::SetWindowTitle("Drommel");
+  glfw2::PollEvents();
+  EXPECT_EQ(glfw2::GetWindowParam(glfw2::OPENED), 1);
+  int width = 0, height = 0;
+  glfw2::GetWindowSize(&width, &height);
+  EXPECT_EQ(width, 640);
+  EXPECT_EQ(height, 480);
+  EXPECT_EQ(glfw2::GetWindowParam(glfw2::ICONIFIED), 0);
+
+  glfw2::CloseWindow();
+  EXPECT_EQ(glfw2::GetWindowParam(glfw2::OPENED), 0);
+  glfw2::GetWindowSize(&width, &height);
+  EXPECT_EQ(width, 0);
+
+  ASSERT_EQ(glfw2::OpenWindow(320, 0, 8, 8, 8, 0, 0, 0, glfw2::WINDOW), 1);
+  glfw2::GetWindowSize(&width, &height);
+  EXPECT_EQ(width, 320);
+  EXPECT_EQ(height, 240);
+  EXPECT_EQ(glfw2::GetKey(glfw2::KEY_ESC), glfw2::RELEASE);
+  EXPECT_EQ(glfw2::GetKey(5000), glfw2::RELEASE);
+}
+
+TEST_F(Glfw2Window, ReportsTheDesktopModeAmongTheVideoModes) {
+  glfw2::VidMode desktop{};
+  glfw2::GetDesktopMode(&desktop);
+  EXPECT_GT(desktop.Width, 0);
+  EXPECT_GT(desktop.Height, 0);
+  glfw2::VidMode modes[8] = {};
+  const int count = glfw2::GetVideoModes(modes, 8);
+  ASSERT_GE(count, 1);
+  EXPECT_EQ(modes[count - 1].Width, desktop.Width);
+  EXPECT_EQ(glfw2::GetVideoModes(modes, 0), 0);
+}
+
+}  // namespace
