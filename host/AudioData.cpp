@@ -1,7 +1,14 @@
-// Decoding of WAV and Ogg Vorbis files into PCM. (Placeholder until audio loading lands.)
+// The desktop host's audio loader: opens a portable path and decodes the WAV or Ogg Vorbis file.
+#include "host/AudioDecode.h"
 #include "host/GlfwGame.h"
+#include "runtime/Collect.h"
 
-std::unique_ptr<unsigned char[]> XQGlfwGame::LoadAudioData(const String&, int*, int*, int*,
-                                                           int*) {
-  return nullptr;
+std::unique_ptr<unsigned char[]> XQGlfwGame::LoadAudioData(const String& path, int* length,
+                                                           int* channels, int* format, int* hertz) {
+  std::FILE* file = OpenFile(path, "rb");
+  if (!file) return nullptr;
+  auto data = DecodeAudioFile(file, path, length, channels, format, hertz);
+  std::fclose(file);
+  gc_RequestFullSweep();
+  return data;
 }
