@@ -1,0 +1,147 @@
+// The saved-progress record: settings, badges and highscores as "|"-terminated decimal fields with
+// three wrapping checksums, and the right-aligned number text of the score displays.
+#include "game/SaveRecord.h"
+
+#include <cstdint>
+
+namespace {
+
+// Checksums are defined as signed 32-bit sums that wrap; unsigned arithmetic gives the same bits
+// without signed overflow.
+uint32_t Bits(int value) {
+  return static_cast<uint32_t>(value);
+}
+int Signed(uint32_t bits) {
+  return static_cast<int>(bits);
+}
+
+void AppendField(std::u16string& out, int value) {
+  out += String::FromInt(value).Units();
+  out += u'|';
+}
+
+// Field `index` read as an integer; a missing field reads as 0.
+int FieldValue(const std::vector<String>& fields, int index) {
+  if (index < 0 || index >= static_cast<int>(fields.size())) return 0;
+  return fields[static_cast<size_t>(index)].ToInt();
+}
+
+void ApplySanityLimits(Array<int>& options) {
+  if (options[10] < 64) options[10] = 64;
+  if (options[11] < 64) options[11] = 64;
+  if (options[12] < 8) options[12] = 10;
+  if (options[14] < 1) options[14] = 64;
+  // The overscan margin is not restored from the record: every run starts without one.
+  options[14] = 1;
+}
+
+}  // namespace
+
+int SettingsChecksum(const Array<int>& options) {
+  uint32_t sum = 0;
+  for (int i = 0; i < kSavedOptions; ++i) sum += Bits(i) * Bits(options[i]);
+  return Signed(sum);
+}
+
+int BadgeChecksum(const BadgeMasks& masks) {
+  uint32_t sum = 0;
+  for (const int mask : masks) sum += Bits(mask);
+  return Signed(sum);
+}
+
+int HighscoreChecksum(const Array<int>& highscores) {
+  uint32_t sum = 0;
+  for (int a = 0; a < 10; ++a) {
+    sum += Bits(a + 4) * Bits(highscores[a]) + Bits(a + 3) * Bits(highscores[a + 10]);
+  }
+  return Signed(sum);
+}
+
+String BuildSaveRecord(const Array<int>& options, const BadgeMasks& badges,
+                       const Array<int>& highscores) {
+  std::u16string out;
+  out.reserve(kSaveRecordFields * 6);
+  for (int i = 0; i < kSavedOptions; ++i) AppendField(out, options[i]);
+  AppendField(out, SettingsChecksum(options));
+  for (const int mask : badges) AppendField(out, mask);
+  AppendField(out, BadgeChecksum(badges));
+  for (int a = 0; a < 10; ++a) {
+    AppendField(out, highscores[a]);
+    AppendField(out, highscores[a + 10]);
+  }
+  AppendField(out, HighscoreChecksum(highscores));
+  return String(std::move(out));
+}
+
+std::vector<String> ApplySaveRecord(const String& text, Array<int>& options, BadgeMasks& badges,
+                                    Array<int>& highscores) {
+  std::vector<String> messages;
+  const std::vector<String> fields = text.Split(String("|"));
+  const int count = static_cast<int>(fields.size());
+  int position = 0;
+
+  if (count >= kSavedOptions + 1) {
+    uint32_t sum = 0;
+    for (int i = 0; i < kSavedOptions; ++i) {
+      options[i] = FieldValue(fields, i);
+      sum += Bits(i) * Bits(options[i]);
+    }
+    position = kSavedOptions;
+    const int stored = FieldValue(fields, position);
+    position += 1;
+    if (Signed(sum) == stored) {
+      messages.emplace_back("Settings Loaded");
+    } else {
+      messages.emplace_back("Settings Checksum Invalid");
+      for (int i = 0; i < kSavedOptions; ++i) options[i] = 0;
+      options[5] = 1;
+    }
+  }
+
+  ApplySanityLimits(options);
+
+  if (position + kSavedBadgeMasks < count) {
+    uint32_t sum = 0;
+    for (int m = 0; m < kSavedBadgeMasks; ++m) {
+      badges[static_cast<size_t>(m)] = FieldValue(fields, position + m);
+      sum += Bits(badges[static_cast<size_t>(m)]);
+    }
+    position += kSavedBadgeMasks;
+    const int stored = FieldValue(fields, position);
+    position += 1;
+    if (Signed(sum) == stored) {
+      messages.emplace_back("Badges Loaded");
+    } else {
+      messages.emplace_back("Badge Checksum Invalid");
+      badges.fill(0);
+    }
+  }
+
+  if (position + kSavedHighscores < count) {
+    uint32_t sum = 0;
+    for (int a = 0; a < 10; ++a) {
+      highscores[a] = FieldValue(fields, position + 2 * a);
+      highscores[a + 10] = FieldValue(fields, position + 2 * a + 1);
+      sum += Bits(a + 4) * Bits(highscores[a]) + Bits(a + 3) * Bits(highscores[a + 10]);
+    }
+    position += kSavedHighscores;
+    const int stored = FieldValue(fields, position);
+    const String table = String("Highscore ") + String::FromInt(0);
+    if (Signed(sum) == stored) {
+      messages.push_back(table + String(" Loaded"));
+    } else {
+      messages.push_back(table + String(" Checksum Invalid"));
+      for (int a = 0; a < kSavedHighscores; ++a) highscores[a] = 0;
+    }
+  }
+  return messages;
+}
+
+String RightAlignedNumber(int value, int width, const String& pad) {
+  if (width <= 0) return String();
+  std::u16string text;
+  for (int i = 0; i < width; ++i) text += pad.Units();
+  text += String::FromInt(value).Units();
+  const size_t keep = static_cast<size_t>(width);
+  return String(text.size() > keep ? text.substr(text.size() - keep) : text);
+}
