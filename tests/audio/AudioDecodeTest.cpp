@@ -1,0 +1,186 @@
+// WAV and Ogg Vorbis decoding, checked against sox on sound files from Debian packages and against
+// malformed files built byte by byte.
+#include "host/AudioDecode.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <new>
+
+#include "tests/audio/TestFiles.h"
+#include "tests/audio/WavBuilder.h"
+
+namespace {
+
+// The largest single allocation made while tracking is on (operator new is replaced below).
+bool trackAllocations = false;
+std::size_t largestAllocation = 0;
+
+struct Decoded {
+  std::unique_ptr<unsigned char[]> data;
+  int length = -1, channels = -1, format = -1, hertz = -1;
+  size_t Bytes() const { return static_cast<size_t>(length) * channels * format; }
+};
+
+Decoded LoadFile(const std::string& path) {
+  Decoded d;
+  d.data = LoadAudioFile(String(path), &d.length, &d.channels, &d.format, &d.hertz);
+  return d;
+}
+
+Decoded DecodeWav(std::vector<unsigned char> bytes) {
+  Decoded d;
+  if (bytes.empty()) bytes.push_back(0);  // fmemopen needs a non-empty buffer
+  std::FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");
+  d.data = LoadWAV(file, &d.length, &d.channels, &d.format, &d.hertz);
+  std::fclose(file);
+  return d;
+}
+
+std::vector<std::string> Files(const std::string& folder, const std::string& extension) {
+  std::vector<std::string> files;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (entry.path().extension() == extension) files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::string Trim(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (trackAllocations && size > largestAllocation) largestAllocation = size;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+  return operator new(size);
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+  std::free(p);
+}
+
+TEST(WavDecoding, AlsaTestSoundsMatchSoxSampleForSample) {
+  const auto files = Files("/usr/share/sounds/alsa", ".wav");
+  ASSERT_FALSE(files.empty()) << "alsa-utils sounds are missing";
+  for (const auto& file : files) {
+    SCOPED_TRACE(file);
+    const Decoded d = LoadFile(file);
+    ASSERT_TRUE(d.data);
+    EXPECT_EQ(std::to_string(d.channels), Trim(CommandOutput("soxi -c '" + file + "'")));
+    EXPECT_EQ(std::to_string(d.hertz), Trim(CommandOutput("soxi -r '" + file + "'")));
+    EXPECT_EQ(std::to_string(d.length), Trim(CommandOutput("soxi -s '" + file + "'")));
+    // sox writes the same encoding as the file when asked for raw output.
+    const std::string sox = CommandOutput("sox '" + file + "' -t raw -");
+    ASSERT_EQ(sox.size(), d.Bytes());
+    EXPECT_EQ(0, std::memcmp(sox.data(), d.data.get(), sox.size()));
+  }
+}
+
+TEST(WavDecoding, SkipsOtherChunksAndLongFormatChunksAndKeepsEightBitData) {
+  const std::vector<unsigned char> pcm{0, 64, 128, 255, 1, 2};
+  const Decoded d = DecodeWav(WavBuilder()
+                                  .Header()
+                                  .Format(1, 8000, 8, 1, 2)
+                                  .Chunk("LIST", {'I', 'N', 'F', 'O', 'x', 'y'})
+                                  .Chunk("data", pcm)
+                                  .bytes);
+  ASSERT_TRUE(d.data);
+  EXPECT_EQ(6, d.length);
+  EXPECT_EQ(1, d.channels);
+  EXPECT_EQ(1, d.format);
+  EXPECT_EQ(8000, d.hertz);
+  EXPECT_EQ(0, std::memcmp(pcm.data(), d.data.get(), pcm.size()));
+
+  // A partial frame at the end of the data is not counted.
+  const Decoded odd = DecodeWav(
+      WavBuilder().Header().Format(2, 22050, 16).Chunk("data", {1, 2, 3, 4, 5, 6, 7}).bytes);
+  ASSERT_TRUE(odd.data);
+  EXPECT_EQ(1, odd.length);
+  EXPECT_EQ(2, odd.format);
+}
+
+TEST(WavDecoding, RejectsMalformedFiles) {
+  const std::vector<unsigned char> pcm(64, 1);
+  struct Case {
+    const char* what;
+    std::vector<unsigned char> bytes;
+  };
+  const std::vector<Case> cases{
+      {"empty file", {}},
+      {"not RIFF",
+       WavBuilder().Tag("RIFX").U32(0).Tag("WAVE").Format(1, 8000, 16).Chunk("data", pcm).bytes},
+      {"not WAVE",
+       WavBuilder().Tag("RIFF").U32(0).Tag("AVI ").Format(1, 8000, 16).Chunk("data", pcm).bytes},
+      {"data before fmt", WavBuilder().Header().Chunk("data", pcm).Format(1, 8000, 16).bytes},
+      {"float samples", WavBuilder().Header().Format(1, 8000, 32, 3).Chunk("data", pcm).bytes},
+      {"no data chunk", WavBuilder().Header().Format(1, 8000, 16).Chunk("LIST", pcm).bytes},
+      {"zero channels", WavBuilder().Header().Format(0, 8000, 16).Chunk("data", pcm).bytes},
+      {"four-bit samples", WavBuilder().Header().Format(1, 8000, 4).Chunk("data", pcm).bytes},
+      {"zero-bit samples", WavBuilder().Header().Format(2, 8000, 0).Chunk("data", pcm).bytes},
+      {"truncated data",
+       WavBuilder().Header().Format(1, 8000, 16).Tag("data").U32(65).Bytes(pcm).bytes},
+      {"header cut short", WavBuilder().Header().Tag("fmt ").U32(16).U16(1).bytes},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_FALSE(DecodeWav(c.bytes).data);
+  }
+}
+
+TEST(WavDecoding, OversizedDataChunkIsRejectedWithoutAllocatingItsSize) {
+  const auto bytes =
+      WavBuilder().Header().Format(2, 44100, 16).Tag("data").U32(0xfffffff0u).U32(0).bytes;
+  largestAllocation = 0;
+  trackAllocations = true;
+  const Decoded d = DecodeWav(bytes);
+  trackAllocations = false;
+  EXPECT_FALSE(d.data);
+  EXPECT_LT(largestAllocation, 1u << 20);
+}
+
+TEST(OggDecoding, FreedesktopSoundsMatchSoxiInLengthChannelsAndRateAndAreSixteenBit) {
+  const auto files = Files("/usr/share/sounds/freedesktop/stereo", ".oga");
+  ASSERT_FALSE(files.empty()) << "sound-theme-freedesktop sounds are missing";
+  ScratchDir dir;
+  for (const auto& file : files) {
+    SCOPED_TRACE(file);
+    // The loader chooses by extension, so the Ogg Vorbis file gets an .ogg name.
+    const std::string copy = dir.Write("sound.ogg", ReadBytes(file));
+    const Decoded d = LoadFile(copy);
+    ASSERT_TRUE(d.data);
+    EXPECT_EQ(2, d.format);
+    EXPECT_EQ(std::to_string(d.channels), Trim(CommandOutput("soxi -c '" + file + "'")));
+    EXPECT_EQ(std::to_string(d.hertz), Trim(CommandOutput("soxi -r '" + file + "'")));
+    EXPECT_EQ(std::to_string(d.length), Trim(CommandOutput("soxi -s '" + file + "'")));
+  }
+}
+
+TEST(AudioFiles, DecoderIsChosenByExtensionInAnyCase) {
+  ScratchDir dir;
+  const auto wav = WavBuilder::Tone(8000, 100);
+  EXPECT_TRUE(LoadFile(dir.Write("a.wav", wav)).data);
+  EXPECT_TRUE(LoadFile(dir.Write("b.WaV", wav)).data);
+  EXPECT_FALSE(LoadFile(dir.Write("c.mp3", wav)).data);
+  EXPECT_FALSE(LoadFile(dir.Write("d", wav)).data);
+  // A WAV file named .ogg goes to the Vorbis decoder, which refuses it.
+  EXPECT_FALSE(LoadFile(dir.Write("e.ogg", wav)).data);
+  EXPECT_FALSE(LoadFile(dir.Write("f.ogg", std::vector<unsigned char>(5000, 0x4f))).data);
+  EXPECT_FALSE(LoadFile(dir.Write("g.ogg", {})).data);
+  EXPECT_FALSE(LoadFile(dir.Path("missing.wav").string()).data);
+}
