@@ -72,7 +72,8 @@ class gxtkGraphics {
 
   // Reads the size of the current window; draws with OpenGL.
   gxtkGraphics();
-  // An explicit size. headless = true makes no OpenGL or GLFW call ever.
+  // An explicit size (an OpenGL renderer reads the window's at every BeginRender). headless = true
+  // makes no OpenGL or GLFW call ever.
   gxtkGraphics(int width, int height, bool headless);
   virtual ~gxtkGraphics();
   gxtkGraphics(const gxtkGraphics&) = delete;
@@ -152,8 +153,9 @@ class gxtkGraphics {
   void Flush(FlushCause cause);
   void SendBatch();
   // Fast path shared by every primitive: the batch continues or is flushed and restarted.
-  gxtkVertex* Reserve(int kind, int count, gxtkSurface* surface);
-  void RestartBatch(int kind, int count, gxtkSurface* surface);
+  gxtkVertex* Reserve(int kind, int count, const std::shared_ptr<gxtkSurface>& surface);
+  gxtkVertex* RestartBatch(int kind, int count, const std::shared_ptr<gxtkSurface>& surface);
+  void BuildIndices();
   void Corner(gxtkVertex* v, float x, float y) const;
   void Repack();
   void ReadWindowSize();

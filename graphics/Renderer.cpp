@@ -1,0 +1,545 @@
+// The batched renderer: CPU transform and colour into one client-side vertex array, OpenGL 1.x
+// fixed-function drawing from it. See Renderer.h for the contract.
+#define GL_GLEXT_PROTOTYPES 1
+#include "graphics/Renderer.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "graphics/Surface.h"
+#include "host/Files.h"
+#include "host/Game.h"
+#include "host/Glfw2.h"
+#include "host/GlfwGame.h"
+#include "host/ImageDecode.h"
+
+namespace {
+
+const std::shared_ptr<gxtkSurface> kNoSurface;
+
+// NaN and values below the range give the lower bound.
+inline float Clamp(float value, float high) {
+  return value > 0 ? (value < high ? value : high) : 0.0f;
+}
+
+// Segment directions of the last oval size drawn, so that ovals of one size share the sines.
+struct OvalTable {
+  int segs = 0;
+  float cosine[gxtkGraphics::kMaxVertices];
+  float sine[gxtkGraphics::kMaxVertices];
+  void Build(int n) {
+    if (n == segs) return;
+    segs = n;
+    for (int i = 0; i < n; ++i) {
+      const float theta = static_cast<float>(i) * 6.2831855f / static_cast<float>(n);
+      cosine[i] = std::cos(theta);
+      sine[i] = std::sin(theta);
+    }
+  }
+};
+OvalTable ovalTable;
+
+}  // namespace
+
+gxtkGraphics::gxtkGraphics() : headless_(false) {
+  BuildIndices();
+  ReadWindowSize();
+}
+
+gxtkGraphics::gxtkGraphics(int width, int height, bool headless) : headless_(headless) {
+  BuildIndices();
+  SetSize(width, height);
+  this->width = pendingWidth_;
+  this->height = pendingHeight_;
+}
+
+void gxtkGraphics::BuildIndices() {
+  for (int q = 0; q < kMaxQuads; ++q) {
+    const auto i = static_cast<std::uint16_t>(q * 4);
+    std::uint16_t* out = quadIndices + q * 6;
+    out[0] = i;
+    out[1] = static_cast<std::uint16_t>(i + 1);
+    out[2] = static_cast<std::uint16_t>(i + 2);
+    out[3] = i;
+    out[4] = static_cast<std::uint16_t>(i + 2);
+    out[5] = static_cast<std::uint16_t>(i + 3);
+  }
+}
+
+gxtkGraphics::~gxtkGraphics() = default;
+
+void gxtkGraphics::SetSize(int width, int height) {
+  pendingWidth_ = width > 0 ? width : 0;
+  pendingHeight_ = height > 0 ? height : 0;
+}
+
+void gxtkGraphics::ReadWindowSize() {
+  if (headless_) {
+    width = pendingWidth_;
+    height = pendingHeight_;
+    return;
+  }
+  int w = 0, h = 0;
+  glfw2::GetWindowSize(&w, &h);
+  width = w;
+  height = h;
+}
+
+int gxtkGraphics::Width() {
+  return width;
+}
+int gxtkGraphics::Height() {
+  return height;
+}
+
+int gxtkGraphics::BeginRender() {
+  ReadWindowSize();
+  if (!headless_) {
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, width, height, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(2, GL_FLOAT, sizeof(gxtkVertex), &vertexBuffer[0].x);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(gxtkVertex), &vertexBuffer[0].u);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(gxtkVertex), &vertexBuffer[0].colour);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_TEXTURE_2D);
+  }
+  batchCount = 0;
+  batchKind = 0;
+  batchSurface.reset();
+  stats_ = {};
+  inFrame_ = true;
+  blendInForce_ = 0;
+  scissorKnown_ = false;
+  return 1;
+}
+
+int gxtkGraphics::EndRender() {
+  if (!inFrame_) return 0;
+  Flush(kFlushEndFrame);
+  batchSurface.reset();
+  inFrame_ = false;
+  if (!headless_) glfw2::SwapBuffers();
+  return 0;
+}
+
+int gxtkGraphics::DiscardGraphics() {
+  return 0;
+}
+
+std::shared_ptr<gxtkSurface> gxtkGraphics::LoadSurface(const String& path) {
+  auto surface = LoadSurface__UNSAFE__(std::make_shared<gxtkSurface>(headless_), path);
+  if (surface) surface->Bind();
+  return surface;
+}
+
+std::shared_ptr<gxtkSurface> gxtkGraphics::LoadSurface__UNSAFE__(
+    std::shared_ptr<gxtkSurface> surface, const String& path) {
+  if (!surface) return nullptr;
+  int w = 0, h = 0, depth = 0;
+  std::unique_ptr<unsigned char[]> data;
+  if (XQGlfwGame::_glfwGame) {
+    data = XQGlfwGame::_glfwGame->LoadImageData(path, &w, &h, &depth);
+  } else if (XQGame::_game) {
+    // A host without the desktop loader (tests): decode through its file mapping.
+    if (std::FILE* file = XQGame::_game->OpenFile(path, String("rb"))) {
+      data = DecodeImage(file, &w, &h, &depth);
+      std::fclose(file);
+    }
+  } else {
+    // No host at all (a headless harness): map portable paths ourselves.
+    const String file = xq_data_PortableToFilePath(path);
+    if (!file.Empty()) data = LoadImageFile(file, &w, &h, &depth);
+  }
+  if (!data) return nullptr;
+  surface->SetData(std::move(data), w, h, depth);
+  if (!surface->Pixels()) return nullptr;
+  return surface;
+}
+
+std::shared_ptr<gxtkSurface> gxtkGraphics::CreateSurface(int width, int height) {
+  if (width < 1 || height < 1 || width > gxtkSurface::kMaxSide || height > gxtkSurface::kMaxSide) {
+    return nullptr;
+  }
+  auto surface = std::make_shared<gxtkSurface>(headless_);
+  surface->SetEmpty(width, height);
+  surface->Bind();
+  return surface;
+}
+
+int gxtkGraphics::Cls(float red, float green, float blue) {
+  if (!inFrame_) return 0;
+  if (batchCount) {
+    ++stats_.clsDrops;
+    stats_.droppedVertices += batchCount;
+  }
+  batchCount = 0;
+  if (!headless_) {
+    glClearColor(Clamp(red, 255) / 255.0f, Clamp(green, 255) / 255.0f, Clamp(blue, 255) / 255.0f,
+                 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  return 0;
+}
+
+void gxtkGraphics::Repack() {
+  const float al = alpha;
+  packedColor = (static_cast<std::uint32_t>(al * 255.0f) << 24) |
+                (static_cast<std::uint32_t>(blue * al) << 16) |
+                (static_cast<std::uint32_t>(green * al) << 8) |
+                static_cast<std::uint32_t>(red * al);
+}
+
+int gxtkGraphics::SetAlpha(float alpha) {
+  this->alpha = Clamp(alpha, 1.0f);
+  Repack();
+  return 0;
+}
+
+int gxtkGraphics::SetColor(float red, float green, float blue) {
+  this->red = Clamp(red, 255.0f);
+  this->green = Clamp(green, 255.0f);
+  this->blue = Clamp(blue, 255.0f);
+  Repack();
+  return 0;
+}
+
+int gxtkGraphics::SetBlend(int mode) {
+  if (!inFrame_) return 0;
+  mode = mode == 1 ? 1 : 0;
+  if (mode == blendInForce_) return 0;  // the same picture: keep the batch going
+  Flush(kFlushBlend);
+  blendInForce_ = mode;
+  if (!headless_) {
+    if (mode == 1) {
+      glBlendFunc(GL_ONE, GL_ONE);
+    } else {
+      glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    }
+  }
+  return 0;
+}
+
+int gxtkGraphics::SetScissor(int x, int y, int width, int height) {
+  if (!inFrame_) return 0;
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  if (scissorKnown_ && scissor_[0] == x && scissor_[1] == y && scissor_[2] == width &&
+      scissor_[3] == height) {
+    return 0;
+  }
+  Flush(kFlushScissor);
+  scissorKnown_ = true;
+  scissor_[0] = x;
+  scissor_[1] = y;
+  scissor_[2] = width;
+  scissor_[3] = height;
+  if (!headless_) {
+    if (x == 0 && y == 0 && width == Width() && height == Height()) {
+      glDisable(GL_SCISSOR_TEST);
+    } else {
+      glEnable(GL_SCISSOR_TEST);
+      glScissor(x, Height() - y - height, width, height);
+    }
+  }
+  return 0;
+}
+
+int gxtkGraphics::SetMatrix(float a, float b, float c, float d, float tx, float ty) {
+  this->a = a;
+  this->b = b;
+  this->c = c;
+  this->d = d;
+  this->tx = tx;
+  this->ty = ty;
+  transformed = !(a == 1 && b == 0 && c == 0 && d == 1 && tx == 0 && ty == 0);
+  return 0;
+}
+
+// ---- Batching -------------------------------------------------------------------------------
+
+inline gxtkVertex* gxtkGraphics::Reserve(int kind, int count,
+                                         const std::shared_ptr<gxtkSurface>& surface) {
+  if (kind == batchKind && surface.get() == batchSurface.get() &&
+      batchCount + count <= kMaxVertices && inFrame_) {
+    gxtkVertex* out = vertexBuffer + batchCount;
+    batchCount += count;
+    ++stats_.primitives;
+    return out;
+  }
+  return RestartBatch(kind, count, surface);
+}
+
+gxtkVertex* gxtkGraphics::RestartBatch(int kind, int count,
+                                       const std::shared_ptr<gxtkSurface>& surface) {
+  if (!inFrame_ || count < 1 || count > kMaxVertices) return nullptr;
+  if (batchCount) {
+    const bool same = kind == batchKind && surface.get() == batchSurface.get();
+    Flush(same ? kFlushFull : kFlushKind);
+  }
+  batchKind = kind;
+  if (surface.get() != batchSurface.get()) batchSurface = surface;
+  batchCount = count;
+  ++stats_.primitives;
+  return vertexBuffer;
+}
+
+gxtkVertex* gxtkGraphics::Begin(int kind, int count, const std::shared_ptr<gxtkSurface>& surface) {
+  if (kind < 1 || count < 1 || count > kMaxVertices) return nullptr;
+  return Reserve(kind, count, surface);
+}
+
+void gxtkGraphics::Flush(FlushCause cause) {
+  if (batchCount == 0) return;
+  ++stats_.flushes;
+  switch (cause) {
+    case kFlushKind:
+      ++stats_.flushKind;
+      break;
+    case kFlushFull:
+      ++stats_.flushFull;
+      break;
+    case kFlushBlend:
+      ++stats_.flushBlend;
+      break;
+    case kFlushScissor:
+      ++stats_.flushScissor;
+      break;
+    case kFlushPixels:
+      ++stats_.flushPixels;
+      break;
+    case kFlushEndFrame:
+      ++stats_.flushEndFrame;
+      break;
+    case kFlushOther:
+      ++stats_.flushOther;
+      break;
+  }
+  SendBatch();
+  batchCount = 0;
+}
+
+void gxtkGraphics::SendBatch() {
+  gxtkSurface* surface = batchSurface.get();
+  const bool gl = !headless_;
+  if (surface) {
+    ++stats_.textureBinds;
+    if (gl) {
+      glEnable(GL_TEXTURE_2D);
+      surface->Bind();
+    }
+  }
+  stats_.vertices += batchCount;
+  ++stats_.drawCalls;
+  switch (batchKind) {
+    case 1:
+      if (gl) glDrawArrays(GL_POINTS, 0, batchCount);
+      break;
+    case 2:
+      if (gl) glDrawArrays(GL_LINES, 0, batchCount);
+      break;
+    case 3:
+      if (gl) glDrawArrays(GL_TRIANGLES, 0, batchCount);
+      break;
+    case 4:
+      if (gl) glDrawElements(GL_TRIANGLES, batchCount / 4 * 6, GL_UNSIGNED_SHORT, quadIndices);
+      break;
+    default: {
+      // Polygons of batchKind vertices each, one triangle fan per polygon, all in one call.
+      if (gl) {
+        static GLint first[kMaxVertices / 5 + 1];
+        static GLsizei count[kMaxVertices / 5 + 1];
+        int polygons = 0;
+        for (int at = 0; at < batchCount; at += batchKind) {
+          first[polygons] = at;
+          count[polygons] = batchKind;
+          ++polygons;
+        }
+        glMultiDrawArrays(GL_TRIANGLE_FAN, first, count, polygons);
+      }
+      break;
+    }
+  }
+  if (surface && gl) glDisable(GL_TEXTURE_2D);
+}
+
+// ---- Primitives -----------------------------------------------------------------------------
+
+inline void gxtkGraphics::Corner(gxtkVertex* v, float x, float y) const {
+  if (transformed) {
+    v->x = a * x + c * y + tx;
+    v->y = b * x + d * y + ty;
+  } else {
+    v->x = x;
+    v->y = y;
+  }
+  v->colour = packedColor;
+}
+
+int gxtkGraphics::DrawPoint(float x, float y) {
+  gxtkVertex* v = Reserve(1, 1, kNoSurface);
+  if (v) Corner(v, x, y);
+  return 0;
+}
+
+int gxtkGraphics::DrawLine(float x1, float y1, float x2, float y2) {
+  gxtkVertex* v = Reserve(2, 2, kNoSurface);
+  if (!v) return 0;
+  Corner(v, x1, y1);
+  Corner(v + 1, x2, y2);
+  return 0;
+}
+
+int gxtkGraphics::DrawRect(float x, float y, float width, float height) {
+  gxtkVertex* v = Reserve(4, 4, kNoSurface);
+  if (!v) return 0;
+  const float x2 = x + width, y2 = y + height;
+  Corner(v, x, y);
+  Corner(v + 1, x2, y);
+  Corner(v + 2, x2, y2);
+  Corner(v + 3, x, y2);
+  return 0;
+}
+
+int gxtkGraphics::DrawOval(float x, float y, float width, float height) {
+  const float rx = width * 0.5f, ry = height * 0.5f;
+  float estimate;
+  if (!transformed) {
+    estimate = std::fabs(std::trunc(rx)) + std::fabs(std::trunc(ry));
+  } else {
+    estimate = std::trunc(std::sqrt((a * rx) * (a * rx) + (b * rx) * (b * rx)) +
+                          std::sqrt((c * ry) * (c * ry) + (d * ry) * (d * ry)));
+  }
+  int segs;
+  if (!(estimate >= 12.0f)) {  // NaN included
+    segs = 12;
+  } else if (estimate > 1024.0f) {
+    segs = 1024;
+  } else {
+    segs = static_cast<int>(estimate) & ~3;
+  }
+  gxtkVertex* v = Reserve(segs, segs, kNoSurface);
+  if (!v) return 0;
+  ovalTable.Build(segs);
+  const float cx = x + rx, cy = y + ry;
+  for (int i = 0; i < segs; ++i) {
+    Corner(v + i, cx + ovalTable.cosine[i] * rx, cy - ovalTable.sine[i] * ry);
+  }
+  return 0;
+}
+
+int gxtkGraphics::DrawPoly(const Array<float>& xy) {
+  const int n = xy.Length() / 2;
+  if (n < 1 || n > kMaxVertices) return 0;
+  gxtkVertex* v = Reserve(n, n, kNoSurface);
+  if (!v) return 0;
+  const float* in = xy.Data();
+  for (int i = 0; i < n; ++i) Corner(v + i, in[i * 2], in[i * 2 + 1]);
+  return 0;
+}
+
+int gxtkGraphics::DrawPoly2(const Array<float>& xyuv, const std::shared_ptr<gxtkSurface>& surface,
+                            int srcX, int srcY) {
+  const int n = xyuv.Length() / 4;
+  if (!surface || n < 1 || n > kMaxVertices) return 0;
+  gxtkVertex* v = Reserve(n, n, surface);
+  if (!v) return 0;
+  const float us = surface->UScale(), vs = surface->VScale();
+  const float* in = xyuv.Data();
+  for (int i = 0; i < n; ++i) {
+    Corner(v + i, in[i * 4], in[i * 4 + 1]);
+    v[i].u = (in[i * 4 + 2] + static_cast<float>(srcX)) * us;
+    v[i].v = (in[i * 4 + 3] + static_cast<float>(srcY)) * vs;
+  }
+  return 0;
+}
+
+int gxtkGraphics::DrawSurface(const std::shared_ptr<gxtkSurface>& surface, float x, float y) {
+  if (!surface) return 0;
+  gxtkVertex* v = Reserve(4, 4, surface);
+  if (!v) return 0;
+  const float w = static_cast<float>(surface->Width()), h = static_cast<float>(surface->Height());
+  const float u1 = w * surface->UScale(), v1 = h * surface->VScale();
+  Corner(v, x, y);
+  Corner(v + 1, x + w, y);
+  Corner(v + 2, x + w, y + h);
+  Corner(v + 3, x, y + h);
+  v[0].u = 0;
+  v[0].v = 0;
+  v[1].u = u1;
+  v[1].v = 0;
+  v[2].u = u1;
+  v[2].v = v1;
+  v[3].u = 0;
+  v[3].v = v1;
+  return 0;
+}
+
+int gxtkGraphics::DrawSurface2(const std::shared_ptr<gxtkSurface>& surface, float x, float y,
+                               int srcX, int srcY, int srcWidth, int srcHeight) {
+  if (!surface) return 0;
+  gxtkVertex* v = Reserve(4, 4, surface);
+  if (!v) return 0;
+  const float w = static_cast<float>(srcWidth), h = static_cast<float>(srcHeight);
+  const float us = surface->UScale(), vs = surface->VScale();
+  const float u0 = static_cast<float>(srcX) * us, v0 = static_cast<float>(srcY) * vs;
+  const float u1 = static_cast<float>(srcX + srcWidth) * us;
+  const float v1 = static_cast<float>(srcY + srcHeight) * vs;
+  Corner(v, x, y);
+  Corner(v + 1, x + w, y);
+  Corner(v + 2, x + w, y + h);
+  Corner(v + 3, x, y + h);
+  v[0].u = u0;
+  v[0].v = v0;
+  v[1].u = u1;
+  v[1].v = v0;
+  v[2].u = u1;
+  v[2].v = v1;
+  v[3].u = u0;
+  v[3].v = v1;
+  return 0;
+}
+
+// ---- Pixels ---------------------------------------------------------------------------------
+
+int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int width, int height, int offset,
+                             int pitch) {
+  Flush(kFlushPixels);
+  if (width < 1 || height < 1 || width > gxtkSurface::kMaxSide || height > gxtkSurface::kMaxSide) {
+    return 0;
+  }
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  std::vector<std::uint32_t> buffer(count, 0);
+  if (!headless_) {
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(x, Height() - y - height, width, height, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
+  }
+  const long long length = pixels.Length();
+  int* out = pixels.Data();
+  for (int i = 0; i < height; ++i) {
+    const long long start = static_cast<long long>(offset) + static_cast<long long>(i) * pitch;
+    if (start < 0 || start + width > length) continue;
+    const std::uint32_t* row = buffer.data() + static_cast<size_t>(height - 1 - i) * width;
+    std::memcpy(out + start, row, static_cast<size_t>(width) * sizeof(std::uint32_t));
+  }
+  return 0;
+}
+
+int gxtkGraphics::WritePixels2(const std::shared_ptr<gxtkSurface>& surface,
+                               const Array<int>& pixels, int x, int y, int width, int height,
+                               int offset, int pitch) {
+  Flush(kFlushPixels);
+  if (surface) surface->SetSubData(x, y, width, height, pixels, offset, pitch);
+  return 0;
+}
