@@ -39,6 +39,11 @@ class gxtkSample {
 
   // OpenAL buffer name; 0 = none.
   ALuint buffer = 0;
+
+ private:
+  friend class gxtkAudio;
+  // Which device made the buffer: buffer names are only meaningful to the device that made them.
+  int device_ = 0;
 };
 
 // One channel's bookkeeping.
@@ -112,6 +117,8 @@ class gxtkAudio {
   std::array<gxtkChannel, kChannelCount> channels{};
 
  private:
+  int serial_ = 0;  // tells this device's buffers from those of devices that have been closed
+
   gxtkChannel* Find(int channel);
   ALuint AL_Source(gxtkChannel& channel);
   ALint SourceState(const gxtkChannel& channel) const;
