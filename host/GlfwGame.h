@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "host/Game.h"
+#include "host/HostPlatform.h"
 
 // A video mode: size and bits per colour channel.
 class XQGlfwVideoMode {
@@ -21,8 +22,8 @@ class XQGlfwVideoMode {
   int blue = 0;
 };
 
-// Counts the windows (and with them OpenGL contexts) opened so far. Textures remember the value they
-// were made under and are made again when it has changed; 0 means no context has ever existed.
+// Counts the windows (and with them OpenGL contexts) opened so far. Textures remember the value
+// they were made under and are made again when it has changed; 0 means no context has ever existed.
 extern int glfwGraphicsSeq;
 
 class XQGlfwGame : public XQGame {
@@ -49,6 +50,12 @@ class XQGlfwGame : public XQGame {
   virtual void SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha,
                              int depth, int stencil, bool fullscreen);
   virtual void Run();
+  // The loop of Run after the window is open and the game started: returns when the window is gone.
+  void RunLoop();
+
+  // The clock and event source of the loop; null selects Glfw2Platform(). Tests pass their own.
+  void SetPlatform(HostPlatform* platform);
+  HostPlatform& Platform() { return *_platform; }
 
   std::unique_ptr<XQGlfwVideoMode> GetGlfwDesktopMode();
   Array<std::shared_ptr<XQGlfwVideoMode>> GetGlfwVideoModes();
@@ -66,6 +73,7 @@ class XQGlfwGame : public XQGame {
   bool _iconified = false;
   double _nextUpdate = 0;
   double _updatePeriod = 0;
+  HostPlatform* _platform = &Glfw2Platform();
 };
 
 class XQKestroGame : public XQGlfwGame {
@@ -73,3 +81,9 @@ class XQKestroGame : public XQGlfwGame {
   // The start-up sequence; returns the process status.
   static int Main(int argc, char** argv);
 };
+
+// The framework's side of start-up and shut-down (framework/Startup.cpp). xq_std_main keeps the
+// arguments, installs the signal handlers and creates the globals and the app; xq_std_shutdown
+// releases the app and its devices while the window's context still exists.
+int xq_std_main(int argc, char** argv);
+void xq_std_shutdown();

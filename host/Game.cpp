@@ -1,0 +1,160 @@
+// XQGame: the guarded calls into the delegate, the clock-free parts of the host and the fatal path
+// for exceptions that escape the game.
+//
+// Every call into the delegate goes through Guarded: it runs the call, ends the program through Die
+// when an exception escapes it, and runs one collection step afterwards.
+//
+//   wrapper          runs only when              before the call
+//   StartGame        not started                 started = true
+//   SuspendGame      started and not suspended   suspended = true
+//   ResumeGame       started and suspended       suspended = false
+//   UpdateGame       started and not suspended   -
+//   RenderGame       started                     -
+//   Key/Mouse/Touch/MotionEvent, DiscardGraphics: started
+#include "host/Game.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <iterator>
+
+#include "runtime/Collect.h"
+
+XQGame* XQGame::_game = nullptr;
+
+XQGame::XQGame() {
+  _game = this;
+}
+
+XQGame::~XQGame() {
+  if (_game == this) _game = nullptr;
+}
+
+void XQGame::SetDelegate(XQGameDelegate* delegate) {
+  _delegate = delegate;
+}
+XQGameDelegate* XQGame::Delegate() {
+  return _delegate;
+}
+void XQGame::SetKeyboardEnabled(bool enabled) {
+  _keyboardEnabled = enabled;
+}
+bool XQGame::KeyboardEnabled() {
+  return _keyboardEnabled;
+}
+void XQGame::SetUpdateRate(int hertz) {
+  _updateRate = hertz;
+}
+int XQGame::UpdateRate() {
+  return _updateRate;
+}
+bool XQGame::Started() {
+  return _started;
+}
+bool XQGame::Suspended() {
+  return _suspended;
+}
+int XQGame::Millisecs() {
+  return 0;
+}
+
+void XQGame::GetDate(Array<int> date) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  const int fields[] = {local.tm_year + 1900,
+                        local.tm_mon + 1,
+                        local.tm_mday,
+                        local.tm_hour,
+                        local.tm_min,
+                        local.tm_sec,
+                        0};
+  const int count = std::min(date.Length(), static_cast<int>(std::size(fields)));
+  for (int i = 0; i < count; ++i) date[i] = fields[i];
+}
+
+bool XQGame::PollJoystick(int, Array<float>, Array<float>, Array<float>, Array<bool>) {
+  return false;
+}
+void XQGame::OpenUrl(const String&) {}
+void XQGame::SetMouseVisible(bool) {}
+
+void XQGame::Die(ThrowableObject*) {
+  xqPrint("Kestro Runtime Error : Uncaught Kestro Exception");
+  std::exit(-1);
+}
+
+void XQGame::gc_collect() {
+  ::gc_collect();
+}
+
+namespace {
+// Runs one delegate call the host's way: an escaping exception ends the program, and one collection
+// step follows. Exceptions of any other type end it the same way rather than aborting.
+template <class Call>
+void Guarded(XQGame& host, Call&& call) {
+  try {
+    call();
+  } catch (ThrowableObject& exception) {
+    host.Die(&exception);
+  } catch (ThrowableObject* exception) {
+    host.Die(exception);
+  } catch (...) {
+    host.Die(nullptr);
+  }
+  host.gc_collect();
+}
+}  // namespace
+
+void XQGame::StartGame() {
+  if (_started) return;
+  _started = true;
+  if (_delegate) Guarded(*this, [&] { _delegate->StartGame(); });
+}
+
+void XQGame::SuspendGame() {
+  if (!_started || _suspended) return;
+  _suspended = true;
+  if (_delegate) Guarded(*this, [&] { _delegate->SuspendGame(); });
+}
+
+void XQGame::ResumeGame() {
+  if (!_started || !_suspended) return;
+  _suspended = false;
+  if (_delegate) Guarded(*this, [&] { _delegate->ResumeGame(); });
+}
+
+void XQGame::UpdateGame() {
+  if (!_started || _suspended) return;
+  if (_delegate) Guarded(*this, [&] { _delegate->UpdateGame(); });
+}
+
+void XQGame::RenderGame() {
+  if (!_started) return;
+  if (_delegate) Guarded(*this, [&] { _delegate->RenderGame(); });
+}
+
+void XQGame::KeyEvent(int event, int data) {
+  if (!_started) return;
+  if (_delegate) Guarded(*this, [&] { _delegate->KeyEvent(event, data); });
+}
+
+void XQGame::MouseEvent(int event, int data, float x, float y) {
+  if (!_started) return;
+  if (_delegate) Guarded(*this, [&] { _delegate->MouseEvent(event, data, x, y); });
+}
+
+void XQGame::TouchEvent(int event, int data, float x, float y) {
+  if (!_started) return;
+  if (_delegate) Guarded(*this, [&] { _delegate->TouchEvent(event, data, x, y); });
+}
+
+void XQGame::MotionEvent(int event, int data, float x, float y, float z) {
+  if (!_started) return;
+  if (_delegate) Guarded(*this, [&] { _delegate->MotionEvent(event, data, x, y, z); });
+}
+
+void XQGame::DiscardGraphics() {
+  if (!_started) return;
+  if (_delegate) Guarded(*this, [&] { _delegate->DiscardGraphics(); });
+}

@@ -1,0 +1,181 @@
+// XQGlfwGame: the window, the clock and the fixed-period main loop of the desktop host.
+//
+// The loop runs a fixed number of updates per second and renders one frame per pass. At most 4
+// updates run before a frame; a backlog beyond that is dropped (the schedule restarts from now), so
+// a slow machine slows the game down instead of freezing it. While the window is minimised or
+// without focus the game is suspended: it is no longer updated, and the loop blocks in WaitEvents,
+// rendering after each event unless the window is minimised.
+#include "host/GlfwGame.h"
+
+#include <cstdint>
+
+#include "host/Glfw2.h"
+
+int glfwGraphicsSeq = 0;
+
+XQGlfwGame* XQGlfwGame::_glfwGame = nullptr;
+
+namespace {
+class RealPlatform final : public HostPlatform {
+ public:
+  double Now() override { return glfw2::GetTime(); }
+  void Sleep(double seconds) override { glfw2::Sleep(seconds); }
+  void PollEvents() override { glfw2::PollEvents(); }
+  void WaitEvents() override { glfw2::WaitEvents(); }
+  int GetWindowParam(int param) override { return glfw2::GetWindowParam(param); }
+};
+
+constexpr int kMaxUpdatesPerFrame = 4;
+constexpr int kMaxVideoModes = 1024;
+
+std::shared_ptr<XQGlfwVideoMode> ToVideoMode(const glfw2::VidMode& mode) {
+  auto result = std::make_shared<XQGlfwVideoMode>();
+  result->width = mode.Width;
+  result->height = mode.Height;
+  result->red = mode.RedBits;
+  result->green = mode.GreenBits;
+  result->blue = mode.BlueBits;
+  return result;
+}
+}  // namespace
+
+HostPlatform& Glfw2Platform() {
+  static RealPlatform platform;
+  return platform;
+}
+
+XQGlfwGame::XQGlfwGame() {
+  _glfwGame = this;
+}
+
+XQGlfwGame::~XQGlfwGame() {
+  if (_glfwGame == this) _glfwGame = nullptr;
+}
+
+void XQGlfwGame::SetPlatform(HostPlatform* platform) {
+  _platform = platform ? platform : &Glfw2Platform();
+}
+
+void XQGlfwGame::SetUpdateRate(int hertz) {
+  XQGame::SetUpdateRate(hertz);
+  if (hertz == 0) return;
+  _updatePeriod = 1.0 / hertz;
+  _nextUpdate = _platform->Now() + _updatePeriod;
+}
+
+int XQGlfwGame::Millisecs() {
+  // Truncated toward zero, then wrapped into 32 bits like the counter it stands for.
+  const auto millis = static_cast<std::int64_t>(_platform->Now() * 1000.0);
+  return static_cast<int>(static_cast<std::uint32_t>(millis));
+}
+
+std::unique_ptr<XQGlfwVideoMode> XQGlfwGame::GetGlfwDesktopMode() {
+  glfw2::VidMode mode{};
+  glfw2::GetDesktopMode(&mode);
+  auto result = std::make_unique<XQGlfwVideoMode>();
+  *result = *ToVideoMode(mode);
+  return result;
+}
+
+Array<std::shared_ptr<XQGlfwVideoMode>> XQGlfwGame::GetGlfwVideoModes() {
+  std::vector<glfw2::VidMode> modes(kMaxVideoModes);
+  const int count = glfw2::GetVideoModes(modes.data(), kMaxVideoModes);
+  Array<std::shared_ptr<XQGlfwVideoMode>> result(count);
+  for (int i = 0; i < count; ++i) result[i] = ToVideoMode(modes[static_cast<size_t>(i)]);
+  return result;
+}
+
+void XQGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha,
+                               int depth, int stencil, bool fullscreen) {
+  // No key may stay down across the change of window: its release would go to the old one.
+  for (int key = 0; key <= glfw2::KEY_LAST; ++key) {
+    const int code = TransKey(key);
+    if (code != 0 && glfw2::GetKey(key) == glfw2::PRESS) KeyEvent(kEventKeyUp, code);
+  }
+
+  glfw2::VidMode desktop{};
+  glfw2::GetDesktopMode(&desktop);
+
+  glfw2::CloseWindow();
+  glfw2::OpenWindowHint(glfw2::WINDOW_NO_RESIZE, 0);
+  glfw2::OpenWindow(width, height, red, green, blue, alpha, depth, stencil,
+                    fullscreen ? glfw2::FULLSCREEN : glfw2::WINDOW);
+  ++glfwGraphicsSeq;
+
+  if (!fullscreen) {
+    glfw2::SetWindowPos((desktop.Width - width) / 2, (desktop.Height - height) / 2);
+    glfw2::SetWindowTitle("Drommel");
+  }
+
+  glfw2::Enable(glfw2::KEY_REPEAT);
+  glfw2::Disable(glfw2::AUTO_POLL_EVENTS);
+
+  glfw2::SetKeyCallback(OnKey);
+  glfw2::SetCharCallback(OnChar);
+  glfw2::SetMouseButtonCallback(OnMouseButton);
+  glfw2::SetMousePosCallback(OnMousePos);
+  glfw2::SetWindowCloseCallback(OnWindowClose);
+}
+
+void XQGlfwGame::Run() {
+  SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
+  StartGame();
+  RenderGame();
+  RunLoop();
+}
+
+void XQGlfwGame::RunLoop() {
+  HostPlatform& platform = *_platform;
+  for (;;) {
+    platform.PollEvents();
+    if (!platform.GetWindowParam(glfw2::OPENED)) return;
+
+    if (platform.GetWindowParam(glfw2::ICONIFIED)) {
+      // Also when focus loss suspended the game first, as minimising usually does.
+      _iconified = true;
+      SuspendGame();
+    } else if (platform.GetWindowParam(glfw2::ACTIVE)) {
+      if (_suspended) {
+        _iconified = false;
+        ResumeGame();
+        _nextUpdate = platform.Now();
+      }
+    } else {
+      // Shown but without focus: suspended, still drawn.
+      _iconified = false;
+      SuspendGame();
+    }
+
+    if (_updateRate == 0 || _suspended) {
+      if (!_iconified) RenderGame();
+      platform.WaitEvents();
+      continue;
+    }
+
+    const double delay = _nextUpdate - platform.Now();
+    if (delay > 0) {
+      platform.Sleep(delay);
+      continue;
+    }
+
+    bool caughtUp = false;
+    for (int i = 0; i < kMaxUpdatesPerFrame && !caughtUp; ++i) {
+      _nextUpdate += _updatePeriod;
+      UpdateGame();
+      caughtUp = _updateRate == 0 || _nextUpdate - platform.Now() > 0;
+    }
+
+    RenderGame();
+
+    if (!caughtUp) _nextUpdate = platform.Now();
+  }
+}
+
+int XQGlfwGame::OnWindowClose() {
+  // The close button becomes the close key; the app decides whether the program ends.
+  if (_glfwGame) {
+    _glfwGame->KeyEvent(kEventKeyDown, kKeyClose);
+    _glfwGame->KeyEvent(kEventKeyUp, kKeyClose);
+  }
+  return 0;
+}

@@ -1,0 +1,83 @@
+// Helpers for host tests: a scripted platform that drives the loop's clock and window state without
+// a window, a delegate that records what the host calls, and a way to run code in a child process
+// and read back its exit status and standard output.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "host/GameDelegate.h"
+#include "host/Glfw2.h"
+#include "host/HostPlatform.h"
+
+class ScriptedPlatform : public HostPlatform {
+ public:
+  double now = 0;
+  bool opened = true;
+  bool active = true;
+  bool iconified = false;
+  int polls = 0;
+  int waits = 0;
+  int sleeps = 0;
+  // Runs inside every poll (the place where window events arrive); may change any field.
+  std::function<void()> onPoll;
+
+  double Now() override { return now; }
+  void Sleep(double seconds) override {
+    ++sleeps;
+    now += seconds;
+  }
+  void PollEvents() override {
+    ++polls;
+    if (onPoll) onPoll();
+  }
+  void WaitEvents() override { ++waits; }
+  int GetWindowParam(int param) override {
+    switch (param) {
+      case glfw2::OPENED:
+        return opened;
+      case glfw2::ACTIVE:
+        return active;
+      case glfw2::ICONIFIED:
+        return iconified;
+      default:
+        return 0;
+    }
+  }
+};
+
+// Writes one letter per call into log: S start, U update, R render, P suspend, Z resume,
+// and "k<event>:<data>" for key events.
+class RecordingDelegate : public XQGameDelegate {
+ public:
+  std::string log;
+  std::function<void()> onStart;
+  std::function<void()> onUpdate;
+
+  void StartGame() override {
+    log += 'S';
+    if (onStart) onStart();
+  }
+  void SuspendGame() override { log += 'P'; }
+  void ResumeGame() override { log += 'Z'; }
+  void UpdateGame() override {
+    log += 'U';
+    if (onUpdate) onUpdate();
+  }
+  void RenderGame() override { log += 'R'; }
+  void KeyEvent(int event, int data) override {
+    log += "k" + std::to_string(event) + ":" + std::to_string(data);
+  }
+  void MouseEvent(int event, int data, float, float) override {
+    log += "m" + std::to_string(event) + ":" + std::to_string(data);
+  }
+};
+
+struct ChildResult {
+  int status = -1;  // exit status, or -1 when the child did not exit normally
+  std::string out;  // what it wrote to standard output
+};
+
+// Runs body in a forked child with standard input at end of file; the child exits with 0 when body
+// returns.
+ChildResult RunInChild(const std::function<void()>& body);
