@@ -78,7 +78,7 @@ class c_GraphicsContext {
   float alpha = 0;
   int blend = 0;
   float scissorX = 0, scissorY = 0, scissorWidth = 0, scissorHeight = 0;
-  Array<float> matrixStack{kStackLevels * 6};
+  Array<float> matrixStack = Array<float>(kStackLevels * 6);
   // Pushes refused because the stack was full; the matching pops are absorbed by this count so
   // that the levels below stay paired.
   int overflow = 0;
