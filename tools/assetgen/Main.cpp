@@ -1,0 +1,37 @@
+// drommel_assetgen: writes the game's data folder (images at three resolutions, the fonts and the
+// sound effects), or lays a level of it out on a contact sheet for looking at.
+//
+//   drommel_assetgen DATA_DIR                      write every file into DATA_DIR
+//   drommel_assetgen --sheet LEVEL DATA_DIR OUT    contact sheet of level 1, 2 or 4 as OUT (PNG)
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/assetgen/Assets.h"
+
+int main(int argc, char** argv) {
+  std::string error;
+  if (argc == 5 && std::strcmp(argv[1], "--sheet") == 0) {
+    int level = std::atoi(argv[2]);
+    if (level != 1 && level != 2 && level != 4) {
+      std::fprintf(stderr, "drommel_assetgen: level must be 1, 2 or 4\n");
+      return 2;
+    }
+    if (!assetgen::WriteContactSheet(argv[3], level, argv[4], &error)) {
+      std::fprintf(stderr, "drommel_assetgen: %s\n", error.c_str());
+      return 1;
+    }
+    return 0;
+  }
+  if (argc != 2) {
+    std::fprintf(stderr,
+                 "usage: drommel_assetgen DATA_DIR\n"
+                 "       drommel_assetgen --sheet LEVEL DATA_DIR OUT.png\n");
+    return 2;
+  }
+  if (!assetgen::GenerateData(argv[1], &error)) {
+    std::fprintf(stderr, "drommel_assetgen: %s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}
