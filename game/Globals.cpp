@@ -13,7 +13,7 @@ int xq_Drommel_HasMusic = 0;
 int xq_Drommel_isOuya = 0;
 int xq_Drommel_OnScreenControls = 0;
 int xq_Drommel_AccelerometerControls = 0;
-Array<String> xq_Drommel_CreditText{kCreditLines};
+Array<String> xq_Drommel_CreditText = Array<String>(kCreditLines);
 
 void xq_Drommel_Init() {
   xq_Drommel_rawscrw = 640;

@@ -154,10 +154,10 @@ class c_MyApp : public c_App {
   // Image resolution variant 1, 2 or 4, and 1 / hdLevel.
   int hdLevel = 0;
   float imageScale = 0;
-  Array<std::shared_ptr<c_Image>> images{100};
+  Array<std::shared_ptr<c_Image>> images = Array<std::shared_ptr<c_Image>>(100);
   // Per image slot: frame width, frame height (pixels of the loaded file) and frame count; for the
   // font slot the glyph advance, line height and 128.
-  Array<int> imageInfo{300};
+  Array<int> imageInfo = Array<int>(300);
   int fontSlot = 0;
   // Loader step; above 0 the loader runs this update.
   int loading = 0;
@@ -168,16 +168,17 @@ class c_MyApp : public c_App {
   int pauseSlide = 0;
   int loopIndex = 0;
   // A queue of badge pop-ups that nothing fills.
-  Array<int> badgePopups{15};
-  Array<int> badgePopupTimes{15};
-  Array<bool> badges{256};
+  Array<int> badgePopups = Array<int>(15);
+  Array<int> badgePopupTimes = Array<int>(15);
+  // One flag (0 or 1) per badge; bytes, because Array<bool> packs its elements.
+  Array<unsigned char> badges = Array<unsigned char>(256);
   // Virtual pad: 0 up, 3 left, 5 right, 8 down, 10-17 buttons, 19 back. 2 = held by the arcade
   // mapping, 1 = pressed for this update only.
-  Array<int> padState{20};
+  Array<int> padState = Array<int>(20);
   // Saved settings; entry 5 = sound (0 off, 1 effects + music, 2 effects, 3 music).
-  Array<int> options{25};
+  Array<int> options = Array<int>(25);
   // Game type g: ten best from 10 (g - 1), best first, then the ten most recent.
-  Array<int> highscores{50};
+  Array<int> highscores = Array<int>(50);
   // Working values of saving, loading and the menus; spikeSpacing is the column spacing in play.
   int stateIndex = 0;
   int stateSum = 0;
@@ -186,7 +187,7 @@ class c_MyApp : public c_App {
   int stateCount = 0;
   int spikeSpacing = 0;
   // Audio channel of each step of the sound-effect rotation.
-  Array<int> sfxChannels{33};
+  Array<int> sfxChannels = Array<int>(33);
   int lastRenderMs = 0;
   int renderFps = 0;
   int renderFpsAvg = 0;
@@ -198,7 +199,7 @@ class c_MyApp : public c_App {
   int landscape = 0;
   // Floats used in drawList (a multiple of 15).
   int drawCount = 0;
-  Array<float> drawList{kDrawListFloats};
+  Array<float> drawList = Array<float>(kDrawListFloats);
   // Last arcade character read; during play the number of held actions.
   int keysHeld = 0;
   int hideHud = 0;
@@ -214,9 +215,9 @@ class c_MyApp : public c_App {
   int prevMouseDown = 0;
   int mouseDown = 0;
   int mouseHit = 0;
-  Array<int> touchDown{10};
-  Array<int> touchX{10};
-  Array<int> touchY{10};
+  Array<int> touchDown = Array<int>(10);
+  Array<int> touchX = Array<int>(10);
+  Array<int> touchY = Array<int>(10);
   // 1 after a pointer press was consumed; cleared when no pointer is down.
   int holdLatch = 0;
   int inputDelay = 0;
@@ -242,7 +243,7 @@ class c_MyApp : public c_App {
   int buttonHit = 0;
   // Last used step 0-23 of the sound-effect rotation.
   int sfxSlot = 0;
-  Array<std::shared_ptr<c_Sound>> sounds{100};
+  Array<std::shared_ptr<c_Sound>> sounds = Array<std::shared_ptr<c_Sound>>(100);
   // Main menu: carousel selection (1 play, 2 options), scrolling and the gear's angle.
   int menuChoice = 0;
   float menuScroll = 0;
@@ -263,15 +264,15 @@ class c_MyApp : public c_App {
   float scrollTargetY = 0;
   float groundY = 0;
   int starCount = 100;
-  Array<float> stars{5100};
+  Array<float> stars = Array<float>(5100);
   // 1 once the player's death animation is over.
   int gameOverTimer = 0;
   // Play: player record (1 x, 2 y, 3 bounce phase, 10 death counter), spikes, score, particles.
-  Array<float> players{512};
+  Array<float> players = Array<float>(512);
   int holdCount = 0;
   float spikeScroll = 0;
   // Entries 0-100 height, 200-300 serial number of each column.
-  Array<int> spikes{512};
+  Array<int> spikes = Array<int>(512);
   int spikeLevel = 0;
   int spikeSerial = 0;
   int spikeLevelStep = 0;
@@ -279,7 +280,7 @@ class c_MyApp : public c_App {
   int chainCount = 0;
   float scoreFlash = 0;
   int maxParticles = 250;
-  Array<float> particles{5100};
+  Array<float> particles = Array<float>(5100);
   int shownScore = 0;
   // Pause menu selection: -1 quit, 0 resume, 1 options.
   int pauseChoice = 0;
