@@ -1,0 +1,158 @@
+// The real program: started in an empty folder it opens its window, and a window manager's close
+// request (WM_DELETE_WINDOW, sent here by a small X client) ends it with status 0. Without a
+// display it says so and fails.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+// After GoogleTest: Xlib defines macros (None, Bool) that clash with its names.
+#include <X11/Xlib.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kProgram = std::string(DROMMEL_BINARY_DIR) + "/drommel";
+
+struct Started {
+  pid_t pid = -1;
+  int outFd = -1;
+};
+
+// Starts the program in `folder` with the given environment changes; its standard output goes to a
+// pipe.
+Started Start(const fs::path& folder, const std::vector<std::string>& unset) {
+  int fds[2];
+  if (pipe(fds) != 0) return {};
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(fds[1], STDOUT_FILENO);
+    close(fds[0]);
+    close(fds[1]);
+    const int devNull = open("/dev/null", O_RDONLY);
+    dup2(devNull, STDIN_FILENO);
+    if (chdir(folder.c_str()) != 0) _exit(121);
+    for (const auto& name : unset) unsetenv(name.c_str());
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    execl(kProgram.c_str(), kProgram.c_str(), static_cast<char*>(nullptr));
+    _exit(122);
+  }
+  close(fds[1]);
+  return {pid, fds[0]};
+}
+
+std::string ReadAll(int fd) {
+  std::string out;
+  char buffer[256];
+  ssize_t n;
+  while ((n = read(fd, buffer, sizeof buffer)) > 0) out.append(buffer, size_t(n));
+  close(fd);
+  return out;
+}
+
+// Exit status, or -1 when it did not end by itself within the time allowed (it is then killed).
+int WaitFor(pid_t pid, std::chrono::seconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  int status = 0;
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > end) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The first window below `root` whose name is `name`, or 0.
+Window FindByName(Display* display, Window root, const char* name) {
+  char* found = nullptr;
+  if (XFetchName(display, root, &found) && found) {
+    const bool same = std::string(found) == name;
+    XFree(found);
+    if (same) return root;
+  }
+  Window rootReturn, parent;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display, root, &rootReturn, &parent, &children, &count)) return 0;
+  Window result = 0;
+  for (unsigned i = 0; i < count && !result; ++i) result = FindByName(display, children[i], name);
+  if (children) XFree(children);
+  return result;
+}
+
+class TempFolder {
+ public:
+  TempFolder() {
+    char name[] = "/tmp/drommel-run-XXXXXX";
+    path_ = mkdtemp(name);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+TEST(Program, WithoutADisplayItSaysSoAndFails) {
+  TempFolder folder;
+  const Started program = Start(folder.path(), {"DISPLAY", "WAYLAND_DISPLAY"});
+  ASSERT_GT(program.pid, 0);
+  const std::string out = ReadAll(program.outFd);
+  EXPECT_EQ(WaitFor(program.pid, std::chrono::seconds(20)), 255);
+  EXPECT_EQ(out, "glfwInit failed\n");
+}
+
+TEST(Program, OpensItsWindowAndEndsWhenTheWindowIsClosed) {
+  if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs DISPLAY";
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  TempFolder folder;
+  const Started program = Start(folder.path(), {});
+  ASSERT_GT(program.pid, 0);
+
+  Window window = 0;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!window && std::chrono::steady_clock::now() < end) {
+    window = FindByName(display, DefaultRootWindow(display), "Drommel");
+    if (!window) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ASSERT_NE(window, 0u) << "no window titled Drommel";
+  XWindowAttributes attributes{};
+  XGetWindowAttributes(display, window, &attributes);
+  EXPECT_EQ(attributes.width, 640);
+  EXPECT_EQ(attributes.height, 480);
+
+  // What a window manager sends when the close button is used.
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, window, False, NoEventMask, &event);
+  XFlush(display);
+
+  EXPECT_EQ(WaitFor(program.pid, std::chrono::seconds(20)), 0);
+  ReadAll(program.outFd);
+  XCloseDisplay(display);
+  // Nothing was saved on the way out.
+  EXPECT_FALSE(fs::exists(folder.path() / ".kestrostate"));
+}
+
+}  // namespace
