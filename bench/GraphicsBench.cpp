@@ -1,0 +1,134 @@
+// Graphics figures: CPU cost of writing primitives and sprites into the batch (a headless renderer,
+// so the OpenGL draw itself is excluded), draw calls per frame, and loading a large PNG.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <stb_image_write.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "graphics/Graphics.h"
+#include "graphics/Renderer.h"
+#include "graphics/Surface.h"
+
+namespace {
+
+// Rectangles written into the batch, flushes included (a flush every 256).
+void BM_Graphics_Rect(benchmark::State& state) {
+  gxtkGraphics gfx(640, 480, true);
+  gfx.BeginRender();
+  gfx.SetColor(200, 100, 50);
+  gfx.SetAlpha(0.8f);
+  float x = 0;
+  for (auto _ : state) {
+    gfx.DrawRect(x, 10, 20, 30);
+    x = x < 600 ? x + 1 : 0;
+  }
+  benchmark::DoNotOptimize(gfx.Vertices());
+  gfx.EndRender();
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_Graphics_Rect);
+
+void BM_Graphics_TransformedRect(benchmark::State& state) {
+  gxtkGraphics gfx(640, 480, true);
+  gfx.BeginRender();
+  gfx.SetMatrix(0.8f, 0.6f, -0.6f, 0.8f, 320, 240);
+  float x = 0;
+  for (auto _ : state) {
+    gfx.DrawRect(x, 10, 20, 30);
+    x = x < 600 ? x + 1 : 0;
+  }
+  benchmark::DoNotOptimize(gfx.Vertices());
+  gfx.EndRender();
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_Graphics_TransformedRect);
+
+// One frame of 1,000 rectangles and 1,000 ovals of one size (20 x 20: 20 segments each).
+void BM_Graphics_FrameOfRectsAndOvals(benchmark::State& state) {
+  gxtkGraphics gfx(640, 480, true);
+  for (auto _ : state) {
+    gfx.BeginRender();
+    for (int i = 0; i < 1000; ++i) gfx.DrawRect(static_cast<float>(i % 600), 10, 8, 8);
+    for (int i = 0; i < 1000; ++i) gfx.DrawOval(static_cast<float>(i % 600), 100, 20, 20);
+    gfx.EndRender();
+  }
+  state.counters["drawCalls"] = gfx.Stats().drawCalls;
+  state.counters["flushes"] = gfx.Stats().flushes;
+}
+BENCHMARK(BM_Graphics_FrameOfRectsAndOvals);
+
+// 10,000 rotated and scaled sprites from one sheet through the front end, colour and alpha
+// changing between them.
+void BM_Graphics_DrawImage2(benchmark::State& state) {
+  auto gfx = std::make_shared<gxtkGraphics>(640, 480, true);
+  xq_graphics_SetGraphicsDevice(gfx);
+  auto sheet = std::make_shared<c_Image>();
+  sheet->p_Init2(gfx->CreateSurface(256, 256), 0, 0, 32, 32, 64, c_Image::HandleCentred, nullptr, 0,
+                 0, 256, 256);
+  for (auto _ : state) {
+    gfx->BeginRender();
+    xq_graphics_BeginRender();
+    for (int i = 0; i < 10000; ++i) {
+      xq_graphics_SetColor(static_cast<float>(i & 255), 128, 255);
+      xq_graphics_SetAlpha(static_cast<float>(i & 15) / 16);
+      xq_graphics_DrawImage2(sheet, static_cast<float>(i % 640), static_cast<float>(i % 480),
+                             static_cast<float>(i % 360), 1.5f, 0.75f, i & 63);
+    }
+    xq_graphics_EndRender();
+    gfx->EndRender();
+  }
+  state.SetItemsProcessed(state.iterations() * 10000);
+  state.counters["ns/sprite"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * 10000,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["drawCalls/10k"] = gfx->Stats().drawCalls;
+  xq_graphics_SetGraphicsDevice(nullptr);
+}
+BENCHMARK(BM_Graphics_DrawImage2);
+
+long ResidentKiB() {
+  long pages = 0, resident = 0;
+  if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Decoding a 2048 x 2048 RGBA PNG into a surface (premultiplied), and the memory it then holds.
+void BM_Graphics_LoadPng2048(benchmark::State& state) {
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "drommel-bench-2048.png").string();
+  {
+    std::vector<unsigned char> pixels(2048 * 2048 * 4);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+      const size_t p = i / 4, x = p % 2048, y = p / 2048;
+      pixels[i] = static_cast<unsigned char>(i % 4 == 3 ? (x ^ y) : (x * 3 + y * (i % 4 + 1)));
+    }
+    stbi_write_png(path.c_str(), 2048, 2048, 4, pixels.data(), 2048 * 4);
+  }
+  gxtkGraphics gfx(640, 480, true);
+  long grownKiB = 0, heldKiB = 0;
+  for (auto _ : state) {
+    malloc_trim(0);
+    const long before = ResidentKiB();
+    auto surface = gfx.LoadSurface(String(path));
+    grownKiB = ResidentKiB() - before;
+    // What the allocator keeps of the freed decoding buffers is not the surface's.
+    malloc_trim(0);
+    heldKiB = ResidentKiB() - before;
+    benchmark::DoNotOptimize(surface->Pixels());
+  }
+  state.counters["residentGrowthMiB"] = static_cast<double>(grownKiB) / 1024;
+  state.counters["residentHeldMiB"] = static_cast<double>(heldKiB) / 1024;
+  state.counters["fileKiB"] = static_cast<double>(std::filesystem::file_size(path)) / 1024;
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_Graphics_LoadPng2048)->Unit(benchmark::kMillisecond);
+
+}  // namespace
