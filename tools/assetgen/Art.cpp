@@ -731,13 +731,13 @@ void PaintTitle(Canvas& canvas, Fonts& fonts) {
   }
   // Lettering: drop shadow, dark outline, hot gradient.
   cairo_push_group(cr);
-  CentredTextPath(cr, fonts.sans->CairoFace(), "Drommel", 125, 84, 68, 200);
+  CentredTextPath(cr, fonts.sans->CairoFace(), "Drommel", 125, 86, 60, 214);
   Fill(cr, kBlack);
   Stroke(cr, kBlack, 7);
   cairo_new_path(cr);
   cairo_pop_group_to_source(cr);
   cairo_paint_with_alpha(cr, 0.45);
-  CentredTextPath(cr, fonts.sans->CairoFace(), "Drommel", 122, 80, 68, 200);
+  CentredTextPath(cr, fonts.sans->CairoFace(), "Drommel", 122, 82, 60, 214);
   Stroke(cr, kOutline, 7);
   {
     PatternPtr p(cairo_pattern_create_linear(0, 30, 0, 82));

@@ -148,7 +148,7 @@ std::vector<std::int16_t> SynthesiseSound(int slot) {
       Voice(b, Wave::Sine, 0.06, 0.25, Note(31), Note(31), 0.2, 0.002, 0.05);
       return Finish(b, 0.6);
     case 5:  // death impact: a crunchy noise hit over a low thump
-      Noise(b, 0, 0.35, 1, 0.07, 0.9, 0.15, 5u);
+      Noise(b, 0, 0.35, 1, 0.07, 0.55, 0.08, 5u);
       Voice(b, Wave::Sine, 0, 0.3, 140, 45, 1.2, 0.002, 0.09);
       return Finish(b, 0.75);
     case 6:  // falling tone after the hit
