@@ -14,8 +14,7 @@
 #include <thread>
 #include <vector>
 
-// After GoogleTest: Xlib defines macros (None, Bool) that clash with its names.
-#include <X11/Xlib.h>
+#include "tests/host/XClient.h"
 
 namespace fs = std::filesystem;
 
@@ -74,24 +73,6 @@ int WaitFor(pid_t pid, std::chrono::seconds limit) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// The first window below `root` whose name is `name`, or 0.
-Window FindByName(Display* display, Window root, const char* name) {
-  char* found = nullptr;
-  if (XFetchName(display, root, &found) && found) {
-    const bool same = std::string(found) == name;
-    XFree(found);
-    if (same) return root;
-  }
-  Window rootReturn, parent;
-  Window* children = nullptr;
-  unsigned count = 0;
-  if (!XQueryTree(display, root, &rootReturn, &parent, &children, &count)) return 0;
-  Window result = 0;
-  for (unsigned i = 0; i < count && !result; ++i) result = FindByName(display, children[i], name);
-  if (children) XFree(children);
-  return result;
-}
-
 class TempFolder {
  public:
   TempFolder() {
@@ -119,38 +100,20 @@ TEST(Program, WithoutADisplayItSaysSoAndFails) {
 
 TEST(Program, OpensItsWindowAndEndsWhenTheWindowIsClosed) {
   if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs DISPLAY";
-  Display* display = XOpenDisplay(nullptr);
-  ASSERT_NE(display, nullptr);
   TempFolder folder;
   const Started program = Start(folder.path(), {});
   ASSERT_GT(program.pid, 0);
 
-  Window window = 0;
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!window && std::chrono::steady_clock::now() < end) {
-    window = FindByName(display, DefaultRootWindow(display), "Drommel");
-    if (!window) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  const unsigned long window = FindWindowByName("Drommel", std::chrono::seconds(20));
   ASSERT_NE(window, 0u) << "no window titled Drommel";
-  XWindowAttributes attributes{};
-  XGetWindowAttributes(display, window, &attributes);
-  EXPECT_EQ(attributes.width, 640);
-  EXPECT_EQ(attributes.height, 480);
+  int width = 0, height = 0;
+  ASSERT_TRUE(WindowSize(window, &width, &height));
+  EXPECT_EQ(width, 640);
+  EXPECT_EQ(height, 480);
 
-  // What a window manager sends when the close button is used.
-  XEvent event{};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = window;
-  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-  event.xclient.format = 32;
-  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
-  XSendEvent(display, window, False, NoEventMask, &event);
-  XFlush(display);
-
+  SendDeleteWindow(window);  // what a window manager sends for the close button
   EXPECT_EQ(WaitFor(program.pid, std::chrono::seconds(20)), 0);
   ReadAll(program.outFd);
-  XCloseDisplay(display);
   // Nothing was saved on the way out.
   EXPECT_FALSE(fs::exists(folder.path() / ".kestrostate"));
 }

@@ -1,0 +1,136 @@
+// The GLFW 2 adapter's events under a real display: real key presses through XTEST (xdotool), key
+// repeat as repeated presses, characters as (character, PRESS), and the close request that the
+// close callback may refuse.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/Glfw2.h"
+#include "tests/host/XClient.h"
+
+namespace {
+
+struct Event {
+  char kind;  // 'k' key, 'c' character
+  int code;
+  int action;
+};
+std::vector<Event> events;
+int closeRequests = 0;
+int closeAnswer = 0;
+
+void OnKey(int key, int action) {
+  events.push_back({'k', key, action});
+}
+void OnChar(int character, int action) {
+  events.push_back({'c', character, action});
+}
+int OnClose() {
+  ++closeRequests;
+  return closeAnswer;
+}
+
+constexpr const char* kTitle = "Glfw2 adapter events";
+
+class Glfw2Events : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs DISPLAY";
+    ASSERT_EQ(glfw2::Init(), 1);
+    ASSERT_EQ(glfw2::OpenWindow(320, 240, 8, 8, 8, 0, 0, 0, glfw2::WINDOW), 1);
+    glfw2::SetWindowTitle(kTitle);
+    glfw2::SetKeyCallback(OnKey);
+    glfw2::SetCharCallback(OnChar);
+    glfw2::SetWindowCloseCallback(OnClose);
+    events.clear();
+    closeRequests = 0;
+    PollFor(std::chrono::milliseconds(2000), [] { return glfw2::GetWindowParam(glfw2::ACTIVE); });
+    ASSERT_EQ(glfw2::GetWindowParam(glfw2::ACTIVE), 1) << "the window never got the focus";
+  }
+  void TearDown() override {
+    if (!std::getenv("DISPLAY")) return;
+    glfw2::SetKeyCallback(nullptr);
+    glfw2::SetCharCallback(nullptr);
+    glfw2::SetWindowCloseCallback(nullptr);
+    glfw2::Disable(glfw2::KEY_REPEAT);
+    glfw2::Terminate();
+  }
+
+  // Polls events until done() holds or the time is up (events come from another process, so
+  // there is no clock to inject).
+  template <class Done>
+  static void PollFor(std::chrono::milliseconds limit, Done done) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      glfw2::PollEvents();
+      if (done()) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  static void Run(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0); }
+
+  // Holds the key long enough for several repeats (the test display repeats after 200 ms, then
+  // every 100 ms), then releases it.
+  static void HoldKey(const char* key) {
+    Run(std::string("xdotool keydown ") + key);
+    PollFor(std::chrono::milliseconds(750), [] { return false; });
+    Run(std::string("xdotool keyup ") + key);
+    PollFor(std::chrono::milliseconds(1000), [] {
+      return !events.empty() && events.back().kind == 'k' && events.back().action == glfw2::RELEASE;
+    });
+  }
+};
+
+TEST_F(Glfw2Events, AHeldKeyRepeatsAsPressesWithACharacterEachWhileRepeatIsOn) {
+  glfw2::Enable(glfw2::KEY_REPEAT);
+  HoldKey("a");
+  ASSERT_FALSE(events.empty());
+  int presses = 0, characters = 0, releases = 0;
+  for (const Event& event : events) {
+    if (event.kind == 'k') {
+      EXPECT_EQ(event.code, 'A');  // letters report their upper-case character as the key
+      event.action == glfw2::PRESS ? ++presses : ++releases;
+    } else {
+      EXPECT_EQ(event.code, 'a');
+      EXPECT_EQ(event.action, glfw2::PRESS);
+      ++characters;
+    }
+  }
+  EXPECT_GE(presses, 3);
+  EXPECT_EQ(characters, presses);
+  EXPECT_EQ(releases, 1);
+  EXPECT_EQ(events.front().kind, 'k');
+  EXPECT_EQ(events.back().action, glfw2::RELEASE);
+}
+
+TEST_F(Glfw2Events, WithoutKeyRepeatAHeldKeyPressesOnce) {
+  HoldKey("Left");
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].code, glfw2::KEY_LEFT);
+  EXPECT_EQ(events[0].action, glfw2::PRESS);
+  EXPECT_EQ(events[1].code, glfw2::KEY_LEFT);
+  EXPECT_EQ(events[1].action, glfw2::RELEASE);
+}
+
+TEST_F(Glfw2Events, TheCloseCallbackCanKeepTheWindowOpen) {
+  const unsigned long window = FindWindowByName(kTitle, std::chrono::milliseconds(2000));
+  ASSERT_NE(window, 0u);
+
+  closeAnswer = 0;
+  SendDeleteWindow(window);
+  PollFor(std::chrono::milliseconds(2000), [] { return closeRequests > 0; });
+  EXPECT_EQ(closeRequests, 1);
+  EXPECT_EQ(glfw2::GetWindowParam(glfw2::OPENED), 1);
+
+  closeAnswer = 1;
+  SendDeleteWindow(window);
+  PollFor(std::chrono::milliseconds(2000), [] { return closeRequests > 1; });
+  EXPECT_EQ(closeRequests, 2);
+  EXPECT_EQ(glfw2::GetWindowParam(glfw2::OPENED), 0);
+}
+
+}  // namespace
