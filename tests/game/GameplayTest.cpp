@@ -1,0 +1,378 @@
+// Play, update by update, with scripted input: chain-and-hold scoring, the score bar, the bounce,
+// the spike row the generator builds, collisions and death, pausing, scaling with the window's
+// height, and exact replay from the same seed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "framework/Random.h"
+#include "game/Globals.h"
+#include "tests/game/GameHarness.h"
+
+namespace {
+
+constexpr int kWorldSheet = 1;
+
+class Play : public ::testing::Test {
+ protected:
+  void SetUp() override { Open(GameHarness::Options{}); }
+
+  // A fresh game in a window of the given size, loaded and showing the menu.
+  void Open(const GameHarness::Options& options) {
+    game.reset();
+    game = std::make_unique<GameHarness>(options);
+    game->FinishLoading();
+    app = &game->App();
+  }
+
+  // Starts a game from the given generator state, as the menu does: the next update builds the
+  // world.
+  void StartGame(int seed = 1234) {
+    xq_random_Seed = seed;
+    app->gameType = 1;
+    app->gameMode = 11;
+    game->Update();
+    ASSERT_EQ(app->gameMode, 10);
+    game->ClearSoundLog();
+  }
+
+  void Update(int count = 1) { game->Update(count); }
+
+  // Runs updates until `done` holds (true) or `limit` updates have run (false).
+  template <class Done>
+  bool UpdateUntil(Done done, int limit = 2000) {
+    for (int i = 0; i < limit; ++i) {
+      Update();
+      if (done()) return true;
+    }
+    return false;
+  }
+
+  void Press(int key) { game->KeyDown(key); }
+  void Release(int key) { game->KeyUp(key); }
+
+  // Sound slots played since the last call.
+  std::vector<int> TakeSounds() {
+    std::vector<int> slots = game->SoundsPlayed();
+    game->ClearSoundLog();
+    return slots;
+  }
+
+  // Spike points stand above the top of the bounce, so the player can pass without dying.
+  void RaiseSpikesOutOfReach() {
+    for (int n = 0; n <= 100; ++n) app->spikes[n] = 12;
+  }
+
+  // Positions of the world sheet's spike frames (10 and up) in the last picture.
+  std::vector<std::pair<float, float>> SpikeRecords() const {
+    std::vector<std::pair<float, float>> at;
+    for (const DrawRecord& r : game->ImageRecords(kWorldSheet)) {
+      if (r.frame >= 10) at.emplace_back(r.x, r.y);
+    }
+    return at;
+  }
+
+  float DeathCounter() const { return app->players[10]; }
+
+  std::unique_ptr<GameHarness> game;
+  c_MyApp* app = nullptr;
+};
+
+TEST_F(Play, FiveSpikesInOneHoldAndOneChainScoreTheSquaresOfTheirCount) {
+  StartGame();
+  RaiseSpikesOutOfReach();
+  Press(kKeySpace);
+  std::vector<int> scores;
+  std::vector<int> sounds;
+  while (scores.size() < 5) {
+    const int before = app->score;
+    ASSERT_TRUE(UpdateUntil([&] { return app->score != before; }));
+    scores.push_back(app->score);
+    for (int s : TakeSounds()) {
+      if (s == 2 || s == 4) sounds.push_back(s);
+    }
+  }
+  EXPECT_EQ(scores, (std::vector<int>{1, 5, 14, 30, 55}));
+  EXPECT_EQ(sounds, (std::vector<int>{2, 4, 4, 4, 4}));
+  EXPECT_EQ(app->chainCount, 5);
+  EXPECT_EQ(app->holdCount, 5);
+  EXPECT_EQ(app->scoreFlash, 90 - 1.5f);
+  // The last spike's points float up as a number.
+  bool shown = false;
+  for (int i = 0; i <= app->maxParticles; ++i) {
+    shown |= app->particles[10 * i] == 99 && app->particles[10 * i + 9] == 25;
+  }
+  EXPECT_TRUE(shown);
+}
+
+TEST_F(Play, ReleasingBetweenSpikesRestartsTheHoldButKeepsTheChain) {
+  StartGame();
+  RaiseSpikesOutOfReach();
+  Press(kKeySpace);
+  ASSERT_TRUE(UpdateUntil([&] { return app->score == 5; }));
+  Release(kKeySpace);
+  Update(10);
+  EXPECT_EQ(app->holdCount, 0);
+  EXPECT_EQ(app->chainCount, 2);
+  TakeSounds();
+  Press(kKeySpace);
+  ASSERT_TRUE(UpdateUntil([&] { return app->score != 5; }));
+  EXPECT_EQ(app->score, 5 + 3);
+  EXPECT_EQ(TakeSounds().back(), 2);
+}
+
+TEST_F(Play, ScoreBarRunsOutSixtyUpdatesAfterTheLastSpikeAndEndsTheChainWithASound) {
+  StartGame();
+  RaiseSpikesOutOfReach();
+  Press(kKeySpace);
+  ASSERT_TRUE(UpdateUntil([&] { return app->score == 1; }));
+  Release(kKeySpace);
+  TakeSounds();
+  int updates = 1;  // the one that scored
+  auto chainEnded = [&] {
+    ++updates;
+    for (int s : TakeSounds()) {
+      if (s == 10) return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(UpdateUntil(chainEnded, 100));
+  EXPECT_EQ(updates, 60);
+  EXPECT_EQ(app->chainCount, 0);
+  EXPECT_EQ(app->scoreFlash, 0);
+  // The chain starts again from one.
+  Press(kKeySpace);
+  ASSERT_TRUE(UpdateUntil([&] { return app->score != 1; }));
+  EXPECT_EQ(app->score, 2);
+}
+
+TEST_F(Play, WithoutInputThePlayerBouncesInPlaceAndNothingIsScored) {
+  StartGame();
+  const float scroll = app->spikeScroll;
+  float highest = 1e9f;
+  float lowest = -1e9f;
+  int bounces = 0;
+  for (int i = 0; i < 600; ++i) {
+    Update();
+    highest = std::min(highest, app->players[2]);
+    lowest = std::max(lowest, app->players[2]);
+    for (int s : TakeSounds()) {
+      EXPECT_EQ(s, 3);
+      ++bounces;
+    }
+  }
+  EXPECT_EQ(app->score, 0);
+  EXPECT_EQ(app->spikeScroll, scroll);
+  EXPECT_EQ(DeathCounter(), 0);
+  // One bounce sound every 60 updates; the top of the bounce is 4.5 u above the rest position.
+  EXPECT_EQ(bounces, 9);
+  EXPECT_NEAR(lowest, 240 - 20, 0.01);
+  EXPECT_NEAR(highest, 240 - 180 - 20, 0.01);
+}
+
+TEST_F(Play, NewGameBuildsItsSpikeRowFromTheGeneratorInOrder) {
+  StartGame(987654321);
+
+  // Replay: 101 stars take six draws each, then one draw per column at one level step per five.
+  int seed = 987654321;
+  auto rnd = [&] {
+    seed = static_cast<int>(static_cast<unsigned>(seed) * 1664525u + 1013904223u);
+    return static_cast<float>(static_cast<unsigned>(seed) >> 8) * 5.9604644775390625e-08f;
+  };
+  for (int i = 0; i < 101 * 6; ++i) rnd();
+  for (int n = 0; n <= 100; ++n) {
+    const int level = std::min(n / 5, 9);
+    const int expected = static_cast<int>(rnd() * (static_cast<float>(level) + 0.99f));
+    EXPECT_EQ(app->spikes[n], expected) << "column " << n;
+    EXPECT_EQ(app->spikes[200 + n], n + 1) << "column " << n;
+  }
+  EXPECT_EQ(xq_random_Seed, seed);
+
+  int tallest = 0;
+  for (int n = 0; n <= 100; ++n) {
+    if (n < 5) {
+      EXPECT_EQ(app->spikes[n], 0);
+    } else if (n < 10) {
+      EXPECT_LE(app->spikes[n], 1);
+    }
+    tallest = std::max(tallest, app->spikes[n]);
+  }
+  EXPECT_GE(tallest, 7);
+  EXPECT_EQ(app->spikeLevel, 9);
+  EXPECT_EQ(app->spikeSerial, 102);
+  EXPECT_EQ(app->spikeScroll, 640);
+  EXPECT_EQ(app->gameMode, 10);
+}
+
+TEST_F(Play, PlayerDiesTouchingAPointNearTheBottomOfABounceButNotAtItsTop) {
+  StartGame();
+  app->spikes[0] = 0;
+  app->spikeScroll = 32;  // column 0 right under the player
+
+  app->players[3] = 87;  // the next update reaches the top of the bounce
+  Update();
+  EXPECT_EQ(DeathCounter(), 0);
+
+  app->players[3] = 177;  // and now the bottom, 4 units below the point
+  TakeSounds();
+  Update();
+  EXPECT_GT(DeathCounter(), 0);
+  const std::vector<int> sounds = TakeSounds();
+  EXPECT_NE(std::find(sounds.begin(), sounds.end(), 5), sounds.end());
+  EXPECT_NE(std::find(sounds.begin(), sounds.end(), 6), sounds.end());
+}
+
+TEST_F(Play, DeathFreezesTheWorldRevealsThePointsAndLeadsToGameOver) {
+  StartGame();
+  Update();
+  EXPECT_EQ(SpikeRecords().size(), 101u);  // only the reflections
+
+  app->spikes[0] = 0;
+  app->spikeScroll = 32;
+  app->players[3] = 177;
+  app->scoreFlash = 45;
+  app->chainCount = 3;
+  Update();  // dies
+  ASSERT_GT(DeathCounter(), 0);
+  Press(kKeySpace);
+
+  const float scroll = app->spikeScroll;
+  const float phase = app->players[3];
+  const float stars = app->scrollX;
+  Update();
+  // The real points join the reflections: column 0's point stands at groundY - u / 2.
+  const auto spikes = SpikeRecords();
+  EXPECT_EQ(spikes.size(), 202u);
+  EXPECT_NE(std::find(spikes.begin(), spikes.end(), std::make_pair(32.0f, 216.0f)), spikes.end());
+
+  for (int i = 0; i < 57; ++i) {
+    Update();
+    ASSERT_EQ(app->gameOverTimer, 0) << "update " << i;
+  }
+  EXPECT_EQ(app->spikeScroll, scroll);
+  EXPECT_EQ(app->players[3], phase);
+  EXPECT_EQ(app->scrollX, stars);
+  EXPECT_EQ(app->scoreFlash, 45);
+  EXPECT_EQ(app->chainCount, 3);
+  Update();
+  EXPECT_EQ(app->gameOverTimer, 1);
+}
+
+TEST_F(Play, BackPausesAndThePausedWorldStandsStill) {
+  StartGame();
+  Update(10);
+  Press(kKeyEscape);
+  Update();
+  Release(kKeyEscape);
+  EXPECT_EQ(app->paused, 1);
+  EXPECT_EQ(app->backLatch, 1);
+  const std::vector<int> sounds = TakeSounds();
+  EXPECT_NE(std::find(sounds.begin(), sounds.end(), 98), sounds.end());
+
+  app->scoreFlash = 30;
+  const float phase = app->players[3];
+  const float scroll = app->spikeScroll;
+  Update(20);
+  ASSERT_EQ(app->paused, 1);
+  EXPECT_EQ(app->players[3], phase);
+  EXPECT_EQ(app->spikeScroll, scroll);
+  EXPECT_EQ(app->scoreFlash, 30);
+}
+
+TEST_F(Play, SpikesAndTheBounceScaleWithTheVisibleHeight) {
+  struct Window {
+    int width, height;
+    float jscrw, jscrh;
+  };
+  // A window taller than wide keeps the full design height on a narrower width; a very wide one
+  // keeps the design width and shows less height.
+  for (const Window w : {Window{480, 640, 360, 480}, Window{1280, 480, 640, 240}}) {
+    SCOPED_TRACE(testing::Message() << w.width << " x " << w.height);
+    GameHarness::Options options;
+    options.width = w.width;
+    options.height = w.height;
+    Open(options);
+    ASSERT_EQ(xq_Drommel_jscrw, w.jscrw);
+    ASSERT_EQ(xq_Drommel_jscrh, w.jscrh);
+    StartGame();
+    EXPECT_EQ(app->spikeScroll, w.jscrw);
+    app->spikes[1] = 3;
+    app->players[3] = 87;  // top of the bounce next update
+    Update();
+
+    const float u = w.jscrh / 12;
+    EXPECT_EQ(app->groundY, w.jscrh / 2 - 4);
+    EXPECT_NEAR(app->players[2], w.jscrh / 2 - 4.5f * u - u / 2, 0.01);
+    // The player's sprite is scaled by u / 32.
+    const std::vector<DrawRecord> player = game->ImageRecords(kWorldSheet);
+    ASSERT_FALSE(player.empty());
+    EXPECT_NEAR(player.front().scaleX, u / 32, 1e-5);
+    // Column 1's reflection: groundY + 8 + u / 2 + h u / 2, truncated.
+    const auto spikes = SpikeRecords();
+    const std::pair<float, float> reflection(w.jscrw + 200,
+                                             std::trunc(w.jscrh / 2 - 4 + 8 + u / 2 + 3 * u / 2));
+    EXPECT_NE(std::find(spikes.begin(), spikes.end(), reflection), spikes.end());
+  }
+}
+
+TEST_F(Play, SameSeedAndSameInputReplayTheSameGame) {
+  auto run = [&] {
+    Open(GameHarness::Options{});
+    StartGame(4242);
+    for (int i = 0; i < 700; ++i) {
+      if (i % 90 == 0) Press(kKeySpace);
+      if (i % 90 == 50) Release(kKeySpace);
+      Update();
+    }
+    std::vector<float> picture(app->drawList.begin(), app->drawList.begin() + app->drawCount);
+    picture.push_back(static_cast<float>(app->score));
+    picture.push_back(static_cast<float>(xq_random_Seed));
+    picture.push_back(DeathCounter());
+    return picture;
+  };
+  const std::vector<float> first = run();
+  const std::vector<float> second = run();
+  EXPECT_EQ(first, second);
+}
+
+TEST_F(Play, ScoredSpikeStillScoresWhenEveryParticleIsInUse) {
+  StartGame();
+  RaiseSpikesOutOfReach();
+  for (int i = 0; i <= app->maxParticles; ++i) {
+    app->particles[10 * i] = 5;
+    app->particles[10 * i + 7] = 1000;
+  }
+  EXPECT_EQ(app->p_FreeParticle(), -1);
+  Press(kKeySpace);
+  ASSERT_TRUE(UpdateUntil([&] { return app->score == 1; }));
+  int numbers = 0;
+  for (int i = 0; i <= app->maxParticles; ++i) numbers += app->particles[10 * i] == 99;
+  EXPECT_EQ(numbers, 0);
+}
+
+TEST_F(Play, RandomIntegersCoverTheirWholeRangeAndInksClampToTheirTable) {
+  int low = 100;
+  int high = -100;
+  for (int i = 0; i < 2000; ++i) {
+    const int r = app->p_Rand(-3, 4);
+    low = std::min(low, r);
+    high = std::max(high, r);
+  }
+  EXPECT_EQ(low, -3);
+  EXPECT_EQ(high, 4);
+
+  app->p_Ink(0, 1);
+  EXPECT_FLOAT_EQ(app->drawRed, 0.3f * 255);
+  EXPECT_FLOAT_EQ(app->drawBlue, 0.3f * 255);
+  app->p_Ink(2, 2);
+  EXPECT_EQ(app->drawRed, 255);
+  EXPECT_FLOAT_EQ(app->drawGreen, 255);
+  EXPECT_FLOAT_EQ(app->drawBlue, 0.1f * 2 * 255);
+  app->p_Ink(7, -1);
+  EXPECT_EQ(app->drawRed, 0);
+}
+
+}  // namespace
