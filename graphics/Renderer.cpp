@@ -374,6 +374,12 @@ void gxtkGraphics::SendBatch() {
   if (surface && gl) glDisable(GL_TEXTURE_2D);
 }
 
+// A surface whose texture does not exist in this context yet gets it now, before its texture scale
+// goes into vertices: a power-of-two texture changes the scale.
+inline void gxtkGraphics::Prepare(gxtkSurface& surface) const {
+  if (!headless_ && surface.ContextSeq() != glfwGraphicsSeq) surface.Bind();
+}
+
 // ---- Primitives -----------------------------------------------------------------------------
 
 inline void gxtkGraphics::Corner(gxtkVertex* v, float x, float y) const {
@@ -455,6 +461,7 @@ int gxtkGraphics::DrawPoly2(const Array<float>& xyuv, const std::shared_ptr<gxtk
   if (!surface || n < 1 || n > kMaxVertices) return 0;
   gxtkVertex* v = Reserve(n, n, surface);
   if (!v) return 0;
+  Prepare(*surface);
   const float us = surface->UScale(), vs = surface->VScale();
   const float* in = xyuv.Data();
   for (int i = 0; i < n; ++i) {
@@ -469,6 +476,7 @@ int gxtkGraphics::DrawSurface(const std::shared_ptr<gxtkSurface>& surface, float
   if (!surface) return 0;
   gxtkVertex* v = Reserve(4, 4, surface);
   if (!v) return 0;
+  Prepare(*surface);
   const float w = static_cast<float>(surface->Width()), h = static_cast<float>(surface->Height());
   const float u1 = w * surface->UScale(), v1 = h * surface->VScale();
   Corner(v, x, y);
@@ -491,6 +499,7 @@ int gxtkGraphics::DrawSurface2(const std::shared_ptr<gxtkSurface>& surface, floa
   if (!surface) return 0;
   gxtkVertex* v = Reserve(4, 4, surface);
   if (!v) return 0;
+  Prepare(*surface);
   const float w = static_cast<float>(srcWidth), h = static_cast<float>(srcHeight);
   const float us = surface->UScale(), vs = surface->VScale();
   const float u0 = static_cast<float>(srcX) * us, v0 = static_cast<float>(srcY) * vs;

@@ -156,6 +156,7 @@ class gxtkGraphics {
   gxtkVertex* Reserve(int kind, int count, const std::shared_ptr<gxtkSurface>& surface);
   gxtkVertex* RestartBatch(int kind, int count, const std::shared_ptr<gxtkSurface>& surface);
   void BuildIndices();
+  void Prepare(gxtkSurface& surface) const;
   void Corner(gxtkVertex* v, float x, float y) const;
   void Repack();
   void ReadWindowSize();
