@@ -1,0 +1,365 @@
+// The menus and overlays, update by update with key presses as the host delivers them: the main
+// menu's score panel and carousel, the options box (its sound row, owning the input, saving), the
+// pause menu's resume and quit, the credits box's scrolling lines, and how a finished game enters
+// the score tables.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/Globals.h"
+#include "game/MyApp.h"
+#include "tests/game/GameHarness.h"
+
+namespace {
+
+constexpr int kEnter = kKeyEnter;
+constexpr int kEscape = kKeyEscape;
+constexpr int kLeft = kKeyLeft;
+constexpr int kUp = kKeyUp;
+constexpr int kRight = kKeyRight;
+constexpr int kDown = kKeyDown;
+constexpr int kKeyN = 78;
+
+// The game past its loading steps and the menu's slide-in, with keys pressed as a player presses
+// them: held for a few updates, then let go.
+class MenuFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    game_ = std::make_unique<GameHarness>();
+    game_->FinishLoading();
+    game_->Step(33);
+    ASSERT_EQ(app().gameMode, 1);
+    ASSERT_EQ(app().menuSlide, 0);
+  }
+
+  c_MyApp& app() { return game_->App(); }
+
+  void Update(int count = 1) { game_->Step(count); }
+  void Hold(int key) { game_->KeyDown(key); }
+  void Release(int key) { game_->KeyUp(key); }
+  // Held for three updates, then let go for two.
+  void Tap(int key) {
+    game_->Hold(key, 3);
+    game_->Step(2);
+  }
+
+  // Opens the options box from the menu and lets it slide in.
+  void OpenOptions() {
+    app().optionsOpen = 1;
+    app().optionsChoice = 0;
+    Update(31);
+    ASSERT_EQ(app().optionsSlide, 30);
+  }
+
+  // The visible picture as text: each line of glyphs in the game font, left to right, with spaces
+  // where the pen skipped a character and leading spaces dropped.
+  std::vector<std::string> TextLines() const {
+    std::vector<std::string> lines;
+    float lastX = 0, lastY = 0;
+    bool inLine = false;
+    for (const DrawRecord& r : game_->Records()) {
+      if (!r.IsImage(game_->App().fontSlot) || r.alpha <= 0) {
+        inLine = false;
+        continue;
+      }
+      const float scale = r.scaleX > 0 ? r.scaleX : 1;
+      if (!inLine || std::fabs(r.y - lastY) > 2 || r.x < lastX) {
+        lines.emplace_back();
+      } else {
+        const float gap = (r.x - lastX) / scale;
+        if (gap > 10) {
+          lines.back().append(static_cast<size_t>(std::max(1.0f, std::round((gap - 7) / 7))), ' ');
+        }
+      }
+      lines.back() += static_cast<char>(static_cast<int>(r.frame) + 32);
+      lastX = r.x;
+      lastY = r.y;
+      inLine = true;
+    }
+    return lines;
+  }
+  bool Shows(const std::string& text) const {
+    for (const auto& line : TextLines()) {
+      if (line.find(text) != std::string::npos) return true;
+    }
+    return false;
+  }
+
+  // The saved state record split at "|".
+  std::vector<std::string> SavedFields() const {
+    std::vector<std::string> fields;
+    std::string field;
+    for (char c : game_->StateText()) {
+      if (c == '|') {
+        fields.push_back(field);
+        field.clear();
+      } else {
+        field += c;
+      }
+    }
+    fields.push_back(field);
+    return fields;
+  }
+
+  // Times the music channel has been stopped.
+  int MusicStops() const {
+    int stops = 0;
+    for (const SoundCommand& c : game_->SoundLog()) {
+      stops += c.kind == SoundCommand::kStop && c.channel == 32 ? 1 : 0;
+    }
+    return stops;
+  }
+
+  // A new window size: the next render reloads the images for it.
+  void SetWindow(int width, int height) {
+    game_->Resize(width, height);
+    game_->FinishLoading();
+  }
+
+  std::unique_ptr<GameHarness> game_;
+};
+
+using Menus = MenuFixture;
+
+TEST_F(Menus, SoundRowCyclesOffSfxAndMusicSfxMusicAndBackToOffStoppingMusicWhenItHasNone) {
+  app().options[5] = 0;
+  app().musicPlaying = 1;
+  OpenOptions();
+  Tap(kDown);
+  ASSERT_EQ(app().optionsChoice, 1);
+  EXPECT_TRUE(Shows("Sound : Off"));
+
+  const std::vector<std::string> labels = {"Sound : SFX + Music", "Sound : SFX", "Sound : Music",
+                                           "Sound : Off"};
+  const std::vector<int> settings = {1, 2, 3, 0};
+  std::vector<int> stopsAfter;
+  for (size_t i = 0; i < labels.size(); ++i) {
+    Tap(kEnter);
+    EXPECT_EQ(app().options[5], settings[i]);
+    EXPECT_TRUE(Shows(labels[i])) << labels[i];
+    stopsAfter.push_back(MusicStops());
+    if (i == 0) app().musicPlaying = 1;  // as if music had been started again
+  }
+  // Music stops on the way to "SFX" and to "Off", not to "Music" or "SFX + Music".
+  EXPECT_EQ(stopsAfter, (std::vector<int>{0, 1, 1, 2}));
+  EXPECT_EQ(app().musicPlaying, 0);
+
+  // Closing the box saves the new setting.
+  Tap(kEscape);
+  EXPECT_EQ(app().optionsOpen, 0);
+  ASSERT_EQ(SavedFields().size(), 57u);
+  EXPECT_EQ(SavedFields()[5], "0");
+}
+
+TEST_F(Menus, SoundSettingOutsideItsRangeShowsAsOff) {
+  app().options[5] = 7;
+  OpenOptions();
+  EXPECT_EQ(app().options[5], 0);
+  EXPECT_TRUE(Shows("Sound : Off"));
+}
+
+TEST_F(Menus, OptionsBoxOwnsTheInputWhileItIsOpen) {
+  Tap(kRight);
+  ASSERT_EQ(app().menuChoice, 2);
+  Tap(kEnter);
+  ASSERT_EQ(app().optionsOpen, 1);
+
+  // While the box slides in, nothing reacts to keys.
+  Tap(kDown);
+  EXPECT_EQ(app().optionsChoice, 0);
+  Update(30);
+  ASSERT_EQ(app().optionsSlide, 30);
+
+  // Keys move the box's selection and leave the menu and the game alone.
+  Tap(kDown);
+  Tap(kDown);
+  EXPECT_EQ(app().optionsChoice, 2);
+  EXPECT_EQ(app().menuChoice, 2);
+  Tap(kUp);
+  EXPECT_EQ(app().optionsChoice, 1);
+  Tap(kLeft);
+  Tap(kLeft);
+  EXPECT_EQ(app().optionsChoice, 0);
+  EXPECT_EQ(app().gameMode, 1);
+
+  // Back closes the box instead of ending the program, and the press does not reach the menu.
+  ASSERT_EQ(game_->StateText(), "");
+  Hold(kEscape);
+  Update(40);
+  EXPECT_EQ(app().optionsOpen, 0);
+  EXPECT_EQ(app().optionsSlide, 0);
+  EXPECT_NE(game_->StateText(), "") << "closing the box saves";
+  Release(kEscape);
+  Update();
+  EXPECT_EQ(app().gameMode, 1);
+}
+
+TEST_F(Menus, CreditsRowOpensTheCreditsAndClosesTheBox) {
+  OpenOptions();
+  for (int i = 0; i < 4; ++i) Tap(kDown);
+  ASSERT_EQ(app().optionsChoice, 4);
+  EXPECT_TRUE(Shows("Credits"));
+  Tap(kEnter);
+  EXPECT_EQ(app().optionsOpen, 0);
+  EXPECT_EQ(app().creditsOpen, 1);
+  Update(40);
+  EXPECT_EQ(app().creditsSlide, 30);
+  // A confirm key closes the credits again.
+  Tap(kEnter);
+  EXPECT_EQ(app().creditsOpen, 0);
+}
+
+TEST_F(Menus, ScorePanelFitsItsRowsToTheScreenHeight) {
+  app().highscores[0] = 4200;
+  app().highscores[10] = 17;
+  Update();
+  EXPECT_TRUE(Shows("Top 10"));
+  EXPECT_TRUE(Shows("Last 10"));
+  EXPECT_TRUE(Shows("4200"));
+  EXPECT_TRUE(Shows("17"));
+
+  // A screen with room for one row only: the headers read "Highscore" and "Last".
+  SetWindow(1280, 400);
+  ASSERT_LT(xq_Drommel_jscrh, 240);
+  Update();
+  EXPECT_TRUE(Shows("Highscore"));
+  EXPECT_TRUE(Shows("Last"));
+  EXPECT_FALSE(Shows("Top"));
+  EXPECT_FALSE(Shows("Last 1"));
+}
+
+TEST_F(Menus, FinishedGameEntersTheBestListOnlyWhenStrictlyHigherButAlwaysTheRecentList) {
+  for (int i = 0; i < 10; ++i) app().highscores[i] = 100 - 10 * i;  // 100, 90, ..., 10
+  for (int i = 0; i < 10; ++i) app().highscores[10 + i] = i + 1;    // 1 newest ... 10 oldest
+  app().gameType = 1;
+
+  app().score = 10;  // equal to the tenth best
+  app().p_LoadMenu();
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(app().highscores[i], 100 - 10 * i);
+  EXPECT_EQ(app().highscores[10], 10);
+  EXPECT_EQ(app().highscores[11], 1);
+  EXPECT_EQ(app().highscores[19], 9);
+
+  // A score equal to a stored one goes after it, and the tenth drops out.
+  app().score = 50;
+  app().p_LoadMenu();
+  const std::vector<int> expected = {100, 90, 80, 70, 60, 50, 50, 40, 30, 20};
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(app().highscores[i], expected[static_cast<size_t>(i)]) << i;
+  EXPECT_EQ(app().highscores[10], 50);
+  EXPECT_EQ(app().highscores[11], 10);
+
+  // Both tables are saved.
+  const auto fields = SavedFields();
+  ASSERT_EQ(fields.size(), 57u);
+  EXPECT_EQ(fields[35], "100");  // best 0
+  EXPECT_EQ(fields[36], "50");   // recent 0
+}
+
+TEST_F(Menus, BackInTheMainMenuEndsTheProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        Hold(kEscape);
+        Update(2);
+        std::exit(3);  // not reached when the menu ends the program
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(Menus, PauseMenuResumesTheGameOrQuitsItThroughTheGameOverSequence) {
+  Tap(kEnter);
+  Update(2);
+  ASSERT_EQ(app().gameMode, 10);
+
+  // Escape pauses; once the panel is in, Enter on the selected resume button slides it out.
+  Tap(kEscape);
+  ASSERT_EQ(app().paused, 1);
+  Update(12);
+  EXPECT_EQ(app().pauseSlide, static_cast<int>(xq_Drommel_jscrh / 2));
+  Tap(kEnter);
+  EXPECT_EQ(app().pauseDirection, -1);
+  Update(15);
+  EXPECT_EQ(app().paused, 0);
+  EXPECT_EQ(app().gameMode, 10);
+
+  // Score something, pause, step left to quit and confirm.
+  app().score = 123;
+  Tap(kEscape);
+  Update(12);
+  Tap(kLeft);
+  EXPECT_EQ(app().pauseChoice, -1);
+  Tap(kEnter);
+  EXPECT_EQ(app().paused, 0);
+  EXPECT_EQ(app().gameOverTimer, 1);
+  EXPECT_EQ(app().gameMode, 10);
+  Update(95);
+  EXPECT_EQ(app().gameMode, 1);
+  EXPECT_EQ(app().highscores[10], 123);
+  EXPECT_EQ(app().highscores[0], 123);
+  ASSERT_EQ(SavedFields().size(), 57u);
+  EXPECT_EQ(SavedFields()[36], "123");
+}
+
+TEST_F(Menus, CreditLinesWrapAfterTheLastButOneSoTheFiftiethIsNeverShown) {
+  Array<String> lines(kCreditLines);
+  for (int i = 0; i < kCreditLines; ++i) lines[i] = String("L") + String::FromInt(i) + String("x");
+  xq_Drommel_CreditText = lines;
+  Tap(kKeyN);
+  ASSERT_EQ(app().creditsOpen, 1);
+
+  std::vector<bool> seen(kCreditLines, false);
+  Hold(kDown);  // scrolls faster
+  for (int update = 0; update < 2000; ++update) {
+    Update();
+    for (const auto& line : TextLines()) {
+      int n = -1;
+      if (std::sscanf(line.c_str(), "L%dx", &n) == 1 && n >= 0 && n < kCreditLines) {
+        seen[static_cast<size_t>(n)] = true;
+      }
+    }
+  }
+  for (int i = 0; i < kCreditLines - 1; ++i) EXPECT_TRUE(seen[static_cast<size_t>(i)]) << i;
+  EXPECT_FALSE(seen[kCreditLines - 1]);
+  EXPECT_EQ(app().creditsOpen, 1) << "scrolling keys do not close the credits";
+}
+
+TEST_F(Menus, InvalidMenuChoiceIsResetToPlay) {
+  app().menuChoice = 7;
+  app().gameType = 3;
+  Update();
+  EXPECT_EQ(app().menuChoice, 1);
+  EXPECT_EQ(app().gameType, 1);
+  // Enter then starts a game of type 1.
+  Tap(kEnter);
+  Update();
+  EXPECT_EQ(app().gameMode, 10);
+  EXPECT_EQ(app().gameType, 1);
+}
+
+TEST_F(Menus, ArrowKeysMoveTheCarouselAndEnterOnTheGearOpensTheOptions) {
+  Tap(kDown);
+  EXPECT_EQ(app().menuChoice, 2);
+  Update(60);
+  EXPECT_NEAR(app().menuScroll, -88, 1);
+  // The score panel only shows with the play item selected.
+  EXPECT_FALSE(Shows("Top 10"));
+  Tap(kRight);  // already the last item
+  EXPECT_EQ(app().menuChoice, 2);
+  Tap(kUp);
+  EXPECT_EQ(app().menuChoice, 1);
+  Update(60);
+  EXPECT_NEAR(app().menuScroll, 0, 1);
+  Tap(kRight);
+  Tap(kEnter);
+  EXPECT_EQ(app().optionsOpen, 1);
+  EXPECT_EQ(app().gameMode, 1);
+}
+
+}  // namespace
