@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "tests/audio/OggPages.h"
 #include "tests/audio/TestFiles.h"
 #include "tests/audio/WavBuilder.h"
 
@@ -183,4 +184,35 @@ TEST(AudioFiles, DecoderIsChosenByExtensionInAnyCase) {
   EXPECT_FALSE(LoadFile(dir.Write("f.ogg", std::vector<unsigned char>(5000, 0x4f))).data);
   EXPECT_FALSE(LoadFile(dir.Write("g.ogg", {})).data);
   EXPECT_FALSE(LoadFile(dir.Path("missing.wav").string()).data);
+}
+
+TEST(OggDecoding, DamagedOrCutStreamsAreRefused) {
+  const auto good = ReadBytes("/usr/share/sounds/freedesktop/stereo/bell.oga");
+  ASSERT_FALSE(good.empty());
+  ScratchDir dir;
+  ASSERT_TRUE(LoadFile(dir.Write("good.ogg", good)).data);
+
+  // Half a file: the last page is cut off.
+  EXPECT_FALSE(
+      LoadFile(dir.Write("half.ogg", {good.begin(), good.begin() + good.size() / 2})).data);
+
+  // One byte of sound data changed: the page checksum no longer matches.
+  auto flipped = good;
+  flipped[flipped.size() - 10] ^= 0x20;
+  EXPECT_FALSE(LoadFile(dir.Write("flipped.ogg", flipped)).data);
+
+  // A comment header whose vendor text claims to run far past its packet, with valid checksums.
+  auto lying = good;
+  const std::size_t comments = OggBody(lying, OggNextPage(lying, 0));
+  ASSERT_EQ(3, lying[comments]);
+  for (std::size_t k = 0; k < 4; ++k) lying[comments + 7 + k] = 0xff;
+  FixOggChecksums(lying);
+  EXPECT_FALSE(LoadFile(dir.Write("lying.ogg", lying)).data);
+
+  // The same with a huge comment count.
+  auto many = good;
+  const std::uint32_t vendor = many[comments + 7] | (many[comments + 8] << 8);
+  for (std::size_t k = 0; k < 4; ++k) many[comments + 11 + vendor + k] = 0x7f;
+  FixOggChecksums(many);
+  EXPECT_FALSE(LoadFile(dir.Write("many.ogg", many)).data);
 }
