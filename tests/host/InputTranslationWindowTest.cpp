@@ -85,6 +85,17 @@ bool PumpUntil(const std::function<bool()>& done) {
   }
 }
 
+// An X server resets when its last client leaves and drops connections made during the reset, so
+// a test started right after another may be turned away for a moment: try again for a while.
+bool InitGlfw() {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (glfw2::Init() != 1) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
 class InputWindow : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -93,7 +104,7 @@ class InputWindow : public ::testing::Test {
       skipReason = "xdotool does not run";
       return;
     }
-    if (glfw2::Init() != 1) {
+    if (!InitGlfw()) {
       skipReason = "GLFW cannot start on this display";
       return;
     }
@@ -258,7 +269,9 @@ TEST_F(InputWindow, ReplacingTheWindowReleasesHeldKeys) {
   ASSERT_TRUE(PumpUntil([] { return glfw2::GetWindowParam(glfw2::ACTIVE) == 1; }));
   KeyDownAndWait("d", 'D');  // the new window hears keys
   KeyUpAndWait("d", 'D');
-  EXPECT_EQ(Delegate().Count(kEventKeyUp, 'C'), 1);
+  // The key was held all along, so auto-repeat may have pressed it again on the new window; it must
+  // not be left down either way.
+  EXPECT_FALSE(Input().p_KeyDown('C'));
 }
 
 }  // namespace
