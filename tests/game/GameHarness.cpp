@@ -15,6 +15,7 @@
 #include "framework/GameDelegate.h"
 #include "framework/Startup.h"
 #include "game/Globals.h"
+#include "graphics/Graphics.h"
 #include "host/Files.h"
 #include "host/Glfw2.h"
 #include "host/GlfwGame.h"
@@ -143,7 +144,15 @@ void GameHarness::Start(const Options& options) {
 
   app_ = std::make_shared<c_MyApp>();
   xq_app_Create(app_);
-  graphics_ = std::make_shared<gxtkGraphics>(options.width, options.height, true);
+  if (options.window) {
+    if (glfw2::Init() == 0) throw std::runtime_error("no display");
+    window_ = true;
+    glfw2::OpenWindow(options.width, options.height, 8, 8, 8, 0, 0, 0, glfw2::WINDOW);
+    ++glfwGraphicsSeq;
+    graphics_ = std::make_shared<gxtkGraphics>();
+  } else {
+    graphics_ = std::make_shared<gxtkGraphics>(options.width, options.height, true);
+  }
   host_->graphics = graphics_;
   audio_ = std::make_shared<RecordingAudio>();
   audio_->app = app_.get();
@@ -160,6 +169,10 @@ GameHarness::~GameHarness() {
   graphics_.reset();
   host_.reset();
   clock_.reset();
+  if (window_) {
+    glfw2::CloseWindow();
+    glfw2::Terminate();
+  }
   std::error_code ignored;
   fs::current_path(previousFolder_, ignored);
   fs::remove_all(folder_, ignored);
@@ -191,6 +204,19 @@ int GameHarness::FinishLoading() {
     ++steps;
   }
   return steps;
+}
+
+Array<int> GameHarness::ReadFrame() {
+  graphics_->BeginRender();
+  xq_graphics_BeginRender();
+  app_->p_OnRender();
+  const int w = graphics_->Width();
+  const int h = graphics_->Height();
+  Array<int> pixels(w * h);
+  graphics_->ReadPixels(pixels, 0, 0, w, h, 0, w);
+  xq_graphics_EndRender();
+  graphics_->EndRender();
+  return pixels;
 }
 
 void GameHarness::Suspend() {

@@ -92,6 +92,8 @@ class GameHarness {
     // Size the host reports as the desktop (what full screen switches to).
     int desktopWidth = 1280;
     int desktopHeight = 1024;
+    // Open a real window and draw with OpenGL (needs DISPLAY; see ReadFrame).
+    bool window = false;
   };
 
   GameHarness();
@@ -138,6 +140,10 @@ class GameHarness {
   // Presents a joystick on port 0-3 with these readings (buttons: 1 pressed, 0 released).
   void SetJoystick(int port, std::vector<float> axes, std::vector<unsigned char> buttons);
 
+  // With a real window: one frame whose pixels (ARGB, top row first) are read back before the
+  // buffers are swapped. Headless: reads zeros.
+  Array<int> ReadFrame();
+
   // ---- Reading ----
   std::vector<DrawRecord> Records() const;
   std::vector<DrawRecord> ImageRecords(int slot) const;
@@ -161,6 +167,7 @@ class GameHarness {
  private:
   void Start(const Options& options);
 
+  bool window_ = false;
   std::string previousFolder_;
   std::string folder_;
   std::unique_ptr<ScriptedClock> clock_;
