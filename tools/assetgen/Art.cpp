@@ -6,8 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
-#include <functional>
+#include <iterator>
 #include <string>
 
 namespace assetgen {
@@ -340,21 +339,16 @@ void PaintSpike(cairo_t* cr, int h) {
   const Rgb base = SpikeColor(h);
   const double tipX[4] = {cx, cx + hw, cx, cx - hw};
   const double tipY[4] = {cy - hh, cy, cy + hh, cy};
-  // Facets: top-left lightest, bottom-right darkest.
-  const double shade[4] = {0.15, -0.45, 0.55, -0.05};  // >0 towards white, <0 towards black
+  // Facets between neighbouring points, lit from the top left: top-right, bottom-right,
+  // bottom-left, top-left. Positive shades mix towards white, negative towards black.
+  const double shade[4] = {0.15, -0.45, -0.15, 0.55};
   for (int i = 0; i < 4; ++i) {
     int j = (i + 1) % 4;
     cairo_move_to(cr, cx, cy);
     cairo_line_to(cr, tipX[i], tipY[i]);
     cairo_line_to(cr, tipX[j], tipY[j]);
     cairo_close_path(cr);
-    // i=0 top-right, 1 bottom-right, 2 bottom-left, 3 top-left.
-    static const int order[4] = {0, 1, 2, 3};
-    double t = shade[order[i]];
-    Rgb c = t > 0 ? Mix(base, kWhite, t) : Mix(base, kBlack, -t);
-    if (i == 3) c = Mix(base, kWhite, 0.55);
-    if (i == 2) c = Mix(base, kBlack, 0.15);
-    Fill(cr, c);
+    Fill(cr, shade[i] > 0 ? Mix(base, kWhite, shade[i]) : Mix(base, kBlack, -shade[i]));
     cairo_new_path(cr);
   }
   // Rim.

@@ -4,6 +4,7 @@
 //   drommel_assetgen DATA_DIR                      write every file into DATA_DIR
 //   drommel_assetgen --sheet LEVEL DATA_DIR OUT    contact sheet of level 1, 2 or 4 as OUT (PNG)
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 

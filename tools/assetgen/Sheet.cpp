@@ -3,11 +3,12 @@
 // six mock screens of the game (loading, menu, play, death, pause, options with small text) built
 // the way the game draws them: 640 x 480 units at `level` pixels per unit, images scaled by
 // 1 / level, tinted by multiplying, text laid out with the game's advance, line height and kerning.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "tools/assetgen/Art.h"
 #include "tools/assetgen/Assets.h"
