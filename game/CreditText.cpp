@@ -1,8 +1,9 @@
 // The lines of the credits box: role headings, each followed by what is credited under it.
 //
 // The box scrolls through the first 49 lines and then starts again, so the last line is never
-// shown; it is left empty. Lines stay within the game font (codes 32-126 here) and short enough to
-// sit inside the test-card picture.
+// shown; it is left empty, and the blank lines before it make a pause before the loop starts again.
+// Lines stay within the game font (codes 32-126 here) and at most 22 characters, so that they sit
+// inside the test-card picture.
 #include <iterator>
 
 #include "game/Globals.h"
@@ -10,25 +11,28 @@
 Array<String> xq_Drommel_CreditLines() {
   static const char* const kLines[] = {
       "- DROMMEL -",
-      "A ball, a row of spikes",
-      "and only their reflections",
+      "A ball, some spikes",
+      "and their reflections",
+      "",
+      "Hold a key to run,",
+      "let go before a spike",
       "",
       "- GAME -",
-      "Idea, rules and levels",
+      "Idea and rules",
       "  the Drommel team",
       "",
       "- CODE -",
       "Game and framework",
       "  the Drommel team",
-      "Window and input: GLFW",
-      "Drawing: OpenGL on Mesa",
-      "Sound output: OpenAL Soft",
-      "PNG decoding: stb_image",
-      "Ogg decoding: stb_vorbis",
-      "  both by Sean Barrett",
+      "Windows: GLFW",
+      "Drawing: OpenGL, Mesa",
+      "Sound: OpenAL Soft",
+      "Images: stb_image",
+      "Ogg: stb_vorbis",
+      "  by Sean Barrett",
       "",
       "- GRAPHICS -",
-      "Sprites, icons and logo",
+      "Sprites and icons",
       "  the Drommel team",
       "Painted with Cairo",
       "",
@@ -38,25 +42,22 @@ Array<String> xq_Drommel_CreditLines() {
       "Mixed by OpenAL Soft",
       "",
       "- FONT -",
-      "Game font drawn from",
-      "  DejaVu Sans Mono Bold",
-      "Rasterised with FreeType",
+      "DejaVu Sans Mono Bold",
+      "Rasterised: FreeType",
       "",
       "- THANKS -",
-      "GoogleTest for the tests",
+      "GoogleTest",
       "Google Benchmark",
-      "  for the timings",
-      "Debian for the system",
-      "  and every package",
-      "Xvfb and xdotool for",
-      "  the unattended playtests",
-      "Everyone who keeps these",
-      "  libraries free",
+      "Debian and its",
+      "  package maintainers",
+      "Xvfb and xdotool",
+      "  for the playtests",
       "",
       "and you, for playing!",
       "",
-      "Hold a direction to run,",
-      "let go before a spike.",
+      "",
+      "",
+      "",
       "",
       "",
   };

@@ -187,6 +187,11 @@ int c_MyApp::p_Menu() {
   p_ResetDraw();
   p_SetCol(0, 0, 0, 0.4f);
   p_Rect(panelX, 0, menuWidth, h);
+  // The credits button sits at the panel's top; drawn before the scores so that the header over
+  // its lower edge stays readable.
+  p_ResetDraw();
+  p_SetSize(0.35f);
+  const int creditsPressed = p_Button(kLogoImage, w - 70, 4 * slide + 32, 0);
   if (!overlay && menuChoice == kPlayItem) {
     const int rowHeight = static_cast<int>(static_cast<float>(imageInfo[fontSlot * 3 + 1]) * 1.5f);
     const int room = static_cast<int>((h - 90) - h / 2);
@@ -302,9 +307,6 @@ int c_MyApp::p_Menu() {
   }
 
   // Credits button, top right.
-  p_ResetDraw();
-  p_SetSize(0.35f);
-  const int creditsPressed = p_Button(kLogoImage, w - 70, 4 * slide + 32, 0);
   if (creditsPressed != 0 && holdLatch == 0 && !overlay && creditsOpen == 0 && optionsOpen == 0) {
     holdLatch = 1;
     creditsOpen = 1;
@@ -644,6 +646,10 @@ int c_MyApp::p_CreditBox() {
   p_ResetDraw();
   p_Alpha(fade);
   p_DrawImg(kTestcardImage, w / 2, h / 2 - rise, 0);
+  // A dark band across the picture's middle keeps the lines readable over its colour bars.
+  p_ResetDraw();
+  p_SetCol(0, 0, 0, 0.65f * fade);
+  p_Rect(w / 2 - 112, h / 2 - rise - 42, 224, 84);
 
   // Credit lines scrolling up; down or up held speeds them on.
   creditsScroll -= 0.3f;
@@ -657,6 +663,7 @@ int c_MyApp::p_CreditBox() {
     const int line = ((creditsLine + k) % lineCount + lineCount) % lineCount;
     const float offset = 16 * static_cast<float>(k) + creditsScroll;
     const float alpha = std::clamp(1 - (std::fabs(offset) / 40 - 0.3f), 0.0f, 1.0f);
+    if (alpha <= 0) continue;
     p_ResetDraw();
     p_Alpha(alpha * fade);
     p_Text(w / 2 + 24, h / 2 - rise + offset, xq_Drommel_CreditText[line], 0.8f, 0.8f);
