@@ -61,6 +61,7 @@ TEST_F(FrontEnd, GridFramesRunLeftToRightThenTopToBottom) {
 }
 
 TEST_F(FrontEnd, AGridThatDoesNotFitItsFileEndsTheProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // OpenGL tests may have started threads
   gfxtest::WriteRgbaPng(dir.File("grid.png"), 64, 32, White);
   const String path(dir.File("grid.png"));
   auto run = [&](int fw, int fh, int count) {
