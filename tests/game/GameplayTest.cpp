@@ -376,3 +376,73 @@ TEST_F(Play, RandomIntegersCoverTheirWholeRangeAndInksClampToTheirTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether holding on from now carries the player past every column near it without touching a
+// point: the next 30 updates of bounce and scroll, worked out ahead.
+bool SafeToHold(const c_MyApp& app) {
+  const float u = xq_Drommel_jscrh / 12;
+  const float groundY = xq_Drommel_jscrh / 2 - 4;
+  for (int n = 0; n <= 100; ++n) {
+    const float x = std::trunc(app.spikeScroll) + 200.0f * static_cast<float>(n);
+    if (x < -60 || x > 260) continue;
+    const float pointY = std::trunc(groundY - u / 2 - static_cast<float>(app.spikes[n]) * u / 2);
+    float phase = app.players[3];
+    for (int k = 1; k <= 30; ++k) {
+      phase += 3;
+      if (phase > 180) phase -= 180;
+      const float y =
+          xq_Drommel_jscrh / 2 - std::fabs(4.5f * u * std::sin(phase * 3.14159265f / 180)) - u / 2;
+      const float at = x - 6.0f * static_cast<float>(k);
+      if (std::fabs(at - 32) < 0.9f * u && std::fabs(pointY - y) < 0.9f * u) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST_F(Play, WholeGameFromTheMenuThroughGameOverBackToTheMenuWithTheScoreSaved) {
+  ASSERT_EQ(app->gameMode, 1);
+  // The menu's play item starts a game.
+  game->Hold(kKeySpace, 2);
+  ASSERT_EQ(app->gameMode, 10);
+  EXPECT_EQ(app->gameType, 1);
+
+  // Play carefully: hold only while the way past the next point is clear.
+  bool holding = false;
+  for (int i = 0; i < 4000 && app->score < 30; ++i) {
+    const bool safe = SafeToHold(*app);
+    if (safe != holding) {
+      if (safe) {
+        Press(kKeySpace);
+      } else {
+        Release(kKeySpace);
+      }
+      holding = safe;
+    }
+    game->Step();
+    ASSERT_EQ(DeathCounter(), 0) << "update " << i;
+  }
+  ASSERT_GE(app->score, 30);
+  EXPECT_TRUE(game->HasText(app->p_rstr(app->shownScore, 8, String("0")).ToUtf8()));
+
+  // Then hold on regardless until a point is touched.
+  Press(kKeySpace);
+  ASSERT_TRUE(UpdateUntil([&] { return DeathCounter() > 0; }, 4000));
+  Release(kKeySpace);
+  const int score = app->score;
+  ASSERT_TRUE(UpdateUntil([&] { return app->gameOverTimer == 1; }, 100));
+  EXPECT_EQ(app->gameMode, 10);
+  ASSERT_TRUE(UpdateUntil([&] { return app->gameMode == 1; }, 200));
+
+  // The finished game heads both score lists, and the state file has it.
+  EXPECT_EQ(app->highscores[0], score);
+  EXPECT_EQ(app->highscores[10], score);
+  const String state(game->StateText());
+  const std::vector<String> fields = state.Split(String("|"));
+  ASSERT_EQ(fields.size(), 57u);
+  EXPECT_EQ(fields[35], String::FromInt(score));
+  EXPECT_EQ(fields[36], String::FromInt(score));
+}
