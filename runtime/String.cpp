@@ -68,11 +68,11 @@ std::vector<String> String::Split(const String& separator) const {
   size_t start = 0;
   for (;;) {
     const size_t hit = units_.find(separator.units_, start);
+    parts.emplace_back();
+    parts.back().units_.assign(units_, start, hit == std::u16string::npos ? hit : hit - start);
     if (hit == std::u16string::npos) break;
-    parts.emplace_back(units_.substr(start, hit - start));
     start = hit + separator.units_.size();
   }
-  parts.emplace_back(units_.substr(start));
   return parts;
 }
 

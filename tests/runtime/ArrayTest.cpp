@@ -39,3 +39,17 @@ TEST(Array, ResizeKeepsThePrefixAndZeroFillsTheRest) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Array, BoolElementsAreAddressableLikeAnyOther) {
+  Array<bool> flags(3);
+  bool& second = flags[1];
+  second = true;
+  EXPECT_TRUE(flags[1]);
+  EXPECT_TRUE(flags.Data()[1]);
+  const Array<bool>& view = flags;
+  EXPECT_FALSE(view[7]);
+}
+
+}  // namespace
