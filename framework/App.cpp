@@ -2,6 +2,7 @@
 #include "framework/App.h"
 
 #include "framework/GameDelegate.h"
+#include "framework/Startup.h"
 #include "runtime/Error.h"
 
 c_App* xq_app_app = nullptr;
@@ -73,6 +74,9 @@ String xq_app_LoadState() {
 }
 
 int xq_app_EndApp() {
+  // Release the app and its devices in order rather than leave it to the C++ run time's exit
+  // sequence, which knows nothing of their dependencies. The window stays as it is.
+  xq_std_shutdown();
   xqError(String());
 }
 

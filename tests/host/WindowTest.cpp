@@ -1,0 +1,79 @@
+// The desktop host's window under a real display: centred and titled, replaced with every held key
+// released first, and counted so that textures know to be made again.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "host/Glfw2.h"
+#include "host/GlfwGame.h"
+#include "tests/host/HostTestSupport.h"
+#include "tests/host/XClient.h"
+
+namespace {
+
+class HostWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs DISPLAY";
+    ASSERT_EQ(glfw2::Init(), 1);
+    host.SetDelegate(&delegate);
+  }
+  void TearDown() override {
+    if (std::getenv("DISPLAY")) glfw2::Terminate();
+  }
+
+  template <class Done>
+  static void PollFor(std::chrono::milliseconds limit, Done done) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      glfw2::PollEvents();
+      if (done()) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+
+  RecordingDelegate delegate;
+  XQGlfwGame host;
+};
+
+TEST_F(HostWindow, OpensCentredAndTitledAndCountsEveryNewWindow) {
+  const int before = glfwGraphicsSeq;
+  host.SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
+  EXPECT_EQ(glfwGraphicsSeq, before + 1);
+  const unsigned long window = FindWindowByName("Drommel", std::chrono::milliseconds(3000));
+  ASSERT_NE(window, 0u);
+  int width = 0, height = 0;
+  ASSERT_TRUE(WindowSize(window, &width, &height));
+  EXPECT_EQ(width, 640);
+  EXPECT_EQ(height, 480);
+
+  const auto desktop = host.GetGlfwDesktopMode();
+  EXPECT_GT(desktop->width, 0);
+  EXPECT_EQ(desktop->red + desktop->green + desktop->blue, 24);
+  const auto modes = host.GetGlfwVideoModes();
+  ASSERT_GE(modes.Length(), 1);
+  EXPECT_EQ(modes[modes.Length() - 1]->width, desktop->width);
+
+  host.SetGlfwWindow(320, 240, 8, 8, 8, 0, 0, 0, false);
+  EXPECT_EQ(glfwGraphicsSeq, before + 2);
+  int w = 0, h = 0;
+  glfw2::GetWindowSize(&w, &h);
+  EXPECT_EQ(w, 320);
+  EXPECT_EQ(h, 240);
+}
+
+TEST_F(HostWindow, ReplacingTheWindowReleasesHeldKeysFirst) {
+  host.SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
+  host.StartGame();
+  PollFor(std::chrono::milliseconds(2000), [] { return glfw2::GetWindowParam(glfw2::ACTIVE); });
+  ASSERT_EQ(std::system("xdotool keydown shift"), 0);
+  PollFor(std::chrono::milliseconds(2000), [] { return glfw2::GetKey(glfw2::KEY_LSHIFT); });
+  delegate.log.clear();
+  host.SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
+  ASSERT_EQ(std::system("xdotool keyup shift"), 0);
+  EXPECT_EQ(delegate.log.rfind("k2:16", 0), 0u) << delegate.log;  // KeyUp shift comes first
+}
+
+}  // namespace
