@@ -254,10 +254,19 @@ int xq_graphics_Scale(float x, float y) {
 }
 
 namespace {
+// Sprites are mostly drawn at a few angles (often 0), so the last result is kept.
 void RotationOf(float angle, float* co, float* s) {
-  const float r = angle * 0.017453292f;
-  *s = static_cast<float>(std::sin(static_cast<double>(r)));
-  *co = static_cast<float>(std::cos(static_cast<double>(r)));
+  static float lastAngle = 0, lastCo = 1, lastS = 0;
+  if (angle != lastAngle) {
+    const float r = angle * 0.017453292f;
+    double sine, cosine;
+    ::sincos(static_cast<double>(r), &sine, &cosine);
+    lastAngle = angle;
+    lastS = static_cast<float>(sine);
+    lastCo = static_cast<float>(cosine);
+  }
+  *co = lastCo;
+  *s = lastS;
 }
 }  // namespace
 
