@@ -165,6 +165,7 @@ std::vector<std::int16_t> SynthesiseSound(int slot) {
 
 std::vector<std::uint8_t> EncodeWav(const std::vector<std::int16_t>& samples, int sampleRate) {
   std::vector<std::uint8_t> out;
+  out.reserve(44 + samples.size() * 2);
   auto u32 = [&](std::uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
   };
@@ -172,7 +173,9 @@ std::vector<std::uint8_t> EncodeWav(const std::vector<std::int16_t>& samples, in
     out.push_back(static_cast<std::uint8_t>(v));
     out.push_back(static_cast<std::uint8_t>(v >> 8));
   };
-  auto tag = [&](const char* t) { out.insert(out.end(), t, t + 4); };
+  auto tag = [&](const char* t) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(t[i]));
+  };
   const std::uint32_t dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
   tag("RIFF");
   u32(36 + dataBytes);
