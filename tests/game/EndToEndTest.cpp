@@ -423,10 +423,13 @@ TEST_F(EndToEnd, APlayerPlaysQuitsChangesTheSoundAndFindsEverythingAgainAfterARe
       Sleep(0.3);
       EXPECT_TRUE(LooksLikePlay(Shoot(window, "02-play-start-" + n)))
           << "Enter did not start a game";
+      // The first column passes the ball after about 108 updates of scrolling; the second
+      // reaches it after about 128.
+      const auto start = std::chrono::steady_clock::now();
       Shell("xdotool keydown Right");
       Sleep(1.0);
       Shoot(window, "03-play-" + n);
-      Sleep(0.85);
+      std::this_thread::sleep_until(start + std::chrono::milliseconds(1850));
       Shell("xdotool keyup Right");
       Sleep(0.2);
       Shoot(window, "04-scored-" + n);
