@@ -177,4 +177,22 @@ TEST_F(Files, AShortWriteGivesMinusTwoAndKeepsTheOldState) {
   EXPECT_EQ(OtherEntries(), 0);
 }
 
+TEST_F(Files, OpenUrlHandsTheUrlToXdgOpenAsOneArgumentWithNoShell) {
+  // A stand-in xdg-open that writes down the arguments it was given, one a line.
+  Write("bin/xdg-open",
+        "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args.tmp\"\nmv \"$0.args.tmp\" \"$0.args\"\n");
+  fs::permissions("bin/xdg-open", fs::perms::owner_all);
+  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (fs::current_path() / "bin").string().append(":").append(oldPath).c_str(), 1);
+  const String url("https://example.org/a b?q=1;touch pwned&x=$(id)`id`");
+  host.OpenUrl(url);
+  setenv("PATH", oldPath.c_str(), 1);
+
+  // The child runs on its own: wait for its note.
+  for (int i = 0; i < 500 && !fs::exists("bin/xdg-open.args"); ++i) usleep(10000);
+  EXPECT_EQ(Read("bin/xdg-open.args"), url.ToUtf8() + "\n");
+  EXPECT_FALSE(fs::exists("pwned"));
+  host.OpenUrl(String());  // nothing to open: nothing started
+}
+
 }  // namespace
