@@ -343,6 +343,60 @@ TEST_F(Menus, InvalidMenuChoiceIsResetToPlay) {
   EXPECT_EQ(app().gameType, 1);
 }
 
+TEST_F(Menus, PointerSelectsAndActivatesItemsOpensAndClosesTheBoxesAndPressesPlay) {
+  // The gear, right of the play item: a first click selects it, a click on it once it has
+  // scrolled to the middle opens the options.
+  game_->Click(338, 312);
+  Update(2);
+  EXPECT_EQ(app().menuChoice, 2);
+  EXPECT_EQ(app().optionsOpen, 0);
+  Update(60);
+  game_->Click(250, 312);
+  Update(2);
+  ASSERT_EQ(app().optionsOpen, 1);
+  Update(30);
+
+  // The box's back gear closes it and saves.
+  game_->Click(100, 60);
+  Update(2);
+  EXPECT_EQ(app().optionsOpen, 0);
+  EXPECT_NE(game_->StateText(), "");
+  Update(31);
+
+  // The logo top right opens the credits; any click closes them.
+  game_->Click(570, 32);
+  Update(2);
+  ASSERT_EQ(app().creditsOpen, 1);
+  Update(31);
+  game_->Click(320, 240);
+  Update(2);
+  EXPECT_EQ(app().creditsOpen, 0);
+  Update(31);
+
+  // Back on the play item, the big button bottom right starts a game.
+  game_->Click(162, 312);  // selects play again, left of the gear now
+  Update(60);
+  ASSERT_EQ(app().menuChoice, 1);
+  game_->Click(570, 432);
+  Update(2);
+  EXPECT_EQ(app().gameMode, 10);
+}
+
+TEST_F(Menus, SwipeFlingsTheCarouselToTheOtherItemWithoutActivatingIt) {
+  game_->MouseDown(150, 312);
+  Update();
+  for (int x = 130; x >= 50; x -= 20) {
+    game_->MouseMove(x, 312);
+    Update();
+  }
+  game_->MouseUp();
+  Update(60);
+  EXPECT_EQ(app().menuChoice, 2);
+  EXPECT_NEAR(app().menuScroll, -88, 2) << "settles on the selected item";
+  EXPECT_EQ(app().optionsOpen, 0);
+  EXPECT_EQ(app().gameMode, 1);
+}
+
 TEST_F(Menus, ArrowKeysMoveTheCarouselAndEnterOnTheGearOpensTheOptions) {
   Tap(kDown);
   EXPECT_EQ(app().menuChoice, 2);
