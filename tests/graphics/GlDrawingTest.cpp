@@ -80,17 +80,6 @@ TEST_F(GlDrawing, ColoursReadBackPremultipliedByAlpha) {
   EXPECT_EQ(Rgb(15, 5), 0);
 }
 
-TEST_F(GlDrawing, ReadPixelsGivesTheTopRowFirst) {
-  gfx->SetColor(255, 0, 0);
-  gfx->DrawRect(0, 0, 4, 1);
-  gfx->SetColor(0, 0, 255);
-  gfx->DrawRect(0, 1, 4, 1);
-  Array<int> pixels(8);
-  gfx->ReadPixels(pixels, 0, 0, 4, 2, 0, 4);
-  EXPECT_EQ(pixels[0] & 0xFFFFFF, 0xFF0000);
-  EXPECT_EQ(pixels[7] & 0xFFFFFF, 0x0000FF);
-}
-
 TEST_F(GlDrawing, ScissorClipsDrawingAndClearingUntilTheWholeWindowIsGiven) {
   gfx->SetScissor(10, 20, 30, 40);
   gfx->Cls(0, 255, 0);
@@ -123,17 +112,6 @@ TEST_F(GlDrawing, AdditiveAndAlphaBlending) {
   // 128/255.
   EXPECT_RGB_NEAR(Rgb(25, 5), 50, 0, 227);
   EXPECT_RGB_NEAR(Rgb(45, 5), 50, 0, 227);
-}
-
-TEST_F(GlDrawing, OvalsFillTheirRectangleAndPolygonsTheirOutline) {
-  gfx->SetColor(255, 255, 0);
-  gfx->DrawOval(10, 10, 100, 50);
-  gfx->DrawPoly(Array<float>{150, 10, 200, 10, 200, 60, 175, 80, 150, 60});
-  EXPECT_EQ(Rgb(60, 35), 0xFFFF00);
-  EXPECT_EQ(Rgb(12, 35), 0xFFFF00);
-  EXPECT_EQ(Rgb(12, 12), 0);  // corner of the rectangle, outside the oval
-  EXPECT_EQ(Rgb(175, 70), 0xFFFF00);
-  EXPECT_EQ(Rgb(152, 78), 0);
 }
 
 std::array<unsigned char, 4> Opaque(int x, int y) {

@@ -140,19 +140,6 @@ TEST_F(RendererBatch, ColourIsPremultipliedAndClampedBeforePacking) {
   EXPECT_EQ(gfx.PackedColour(), 0u);
 }
 
-TEST_F(RendererBatch, TheMatrixIsAppliedOnTheCpu) {
-  gfx.SetMatrix(2, 0, 0, 3, 10, 20);
-  EXPECT_TRUE(gfx.Transformed());
-  gfx.DrawRect(1, 1, 2, 2);
-  const gxtkVertex* v = gfx.Vertices();
-  EXPECT_FLOAT_EQ(v[0].x, 12);
-  EXPECT_FLOAT_EQ(v[0].y, 23);
-  EXPECT_FLOAT_EQ(v[2].x, 16);
-  EXPECT_FLOAT_EQ(v[2].y, 29);
-  gfx.SetMatrix(1, 0, 0, 1, 0, 0);
-  EXPECT_FALSE(gfx.Transformed());
-}
-
 TEST_F(RendererBatch, OvalSegmentsFollowTheSizeOnScreen) {
   gfx.DrawOval(0, 0, 100, 50);
   EXPECT_EQ(gfx.BatchKind(), 72);

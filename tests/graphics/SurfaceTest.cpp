@@ -34,23 +34,6 @@ TEST(Surface, ColourIsPremultipliedOnceWhenThePixelsArrive) {
   EXPECT_FLOAT_EQ(rgba.UScale(), 1.0f / 3);
 }
 
-TEST(Surface, ImpossibleDataLeavesAnEmptySurface) {
-  gxtkSurface s(true);
-  s.SetData(Buffer({1, 2, 3, 4, 5}), 1, 1, 5);
-  EXPECT_EQ(s.Pixels(), nullptr);
-  EXPECT_EQ(s.Width(), 0);
-  s.SetData(nullptr, 4, 4, 4);
-  EXPECT_EQ(s.Pixels(), nullptr);
-  s.SetData(Buffer({1}), 0, 1, 1);
-  EXPECT_EQ(s.Pixels(), nullptr);
-
-  gxtkGraphics gfx(64, 64, true);
-  EXPECT_FALSE(gfx.CreateSurface(0, 5));
-  EXPECT_FALSE(gfx.CreateSurface(5, -1));
-  EXPECT_FALSE(gfx.CreateSurface(20000, 1));
-  EXPECT_FALSE(gfx.LoadSurface__UNSAFE__(nullptr, String("x.png")));
-}
-
 TEST(Surface, WrittenArgbPixelsArePremultipliedAndClippedToTheSurface) {
   gxtkGraphics gfx(64, 64, true);
   auto s = gfx.CreateSurface(4, 2);
