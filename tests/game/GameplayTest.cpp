@@ -353,28 +353,6 @@ TEST_F(Play, ScoredSpikeStillScoresWhenEveryParticleIsInUse) {
   EXPECT_EQ(numbers, 0);
 }
 
-TEST_F(Play, RandomIntegersCoverTheirWholeRangeAndInksClampToTheirTable) {
-  int low = 100;
-  int high = -100;
-  for (int i = 0; i < 2000; ++i) {
-    const int r = app->p_Rand(-3, 4);
-    low = std::min(low, r);
-    high = std::max(high, r);
-  }
-  EXPECT_EQ(low, -3);
-  EXPECT_EQ(high, 4);
-
-  app->p_Ink(0, 1);
-  EXPECT_FLOAT_EQ(app->drawRed, 0.3f * 255);
-  EXPECT_FLOAT_EQ(app->drawBlue, 0.3f * 255);
-  app->p_Ink(2, 2);
-  EXPECT_EQ(app->drawRed, 255);
-  EXPECT_FLOAT_EQ(app->drawGreen, 255);
-  EXPECT_FLOAT_EQ(app->drawBlue, 0.1f * 2 * 255);
-  app->p_Ink(7, -1);
-  EXPECT_EQ(app->drawRed, 0);
-}
-
 }  // namespace
 
 namespace {

@@ -111,11 +111,4 @@ TEST_F(SavedProgress, TamperedBadgesAreClearedOnTheGameObject) {
   for (int b = 0; b < 256; ++b) EXPECT_FALSE(app->badges[b]) << "badge " << b;
 }
 
-TEST_F(SavedProgress, NumbersAreRightAlignedInTheirWidth) {
-  EXPECT_EQ(app->p_rstr(42, 8, String("0")), String("00000042"));
-  EXPECT_EQ(app->p_rstr(987654321, 8, String("0")), String("87654321"));
-  EXPECT_EQ(app->p_GC_PostScore(1, 500), 0);
-  EXPECT_EQ(app->p_GC_Badges(), 0);
-}
-
 }  // namespace
