@@ -393,8 +393,10 @@ int c_MyApp::p_GameOver() {
     p_Text(jw * 0.35f, ef, String("GAME"), 1, 1);
     p_Text(jw * 0.65f, jh - ef, String("OVER"), 1, 1);
 
+    // A game that scored nothing is no highscore, even against an empty table (it is not entered
+    // into the table either).
     const String rank = p_MyNth();
-    if (loopIndex > 0) {
+    if (loopIndex > 0 && score > 0) {
       p_SetCol(0, 125, 255);
       p_Alpha(0.5f);
       p_Rect(jw * 0.35f, jh - ef / 1.5f - 16, jw * 0.3f, 32);

@@ -171,6 +171,14 @@ TEST(GameFlow, NewHighscoreBoxShowsOnlyForARankingScore) {
   app.p_GameOver();
   EXPECT_TRUE(game.HasText("New Highscore"));
   EXPECT_TRUE(game.HasText("6th"));
+
+  // Nothing scored against an empty table: ranked first, yet no highscore.
+  for (int i = 0; i < 10; ++i) app.highscores[i] = 0;
+  app.score = 0;
+  EXPECT_EQ(app.p_MyNth(), String("1st!"));
+  app.drawCount = 0;
+  app.p_GameOver();
+  EXPECT_FALSE(game.HasText("New Highscore"));
 }
 
 TEST(GameRender, KeepsTheLargerScaleAndPublishesTheVisibleVirtualArea) {
