@@ -420,8 +420,11 @@ int c_MyApp::p_OptionBox() {
       p_SetCol(0, 0, 160, 0.5f);
     }
     const bool touched = p_Touch(rectX, y - 2, rectW, 24) != 0;
+    // Labels shrink to stay inside their row on a narrow (portrait) screen.
+    const float textRoom = rectX + rectW - 8 - textX;
+    const float textWidth = 7.0f * static_cast<float>(label.Length());
     p_ResetDraw();
-    p_SetSize(2);
+    p_SetSize(std::clamp(textRoom / textWidth, 1.0f, 2.0f));
     p_Text(textX, y, label, 0, 0);
     if (touchReady && touched && !close && activate < 0) {
       optionsChoice = row;

@@ -164,6 +164,19 @@ TEST_F(Menus, SoundSettingOutsideItsRangeShowsAsOff) {
   EXPECT_TRUE(Shows("Sound : Off"));
 }
 
+TEST_F(Menus, OptionLabelsStayInsideTheirRowsOnAPortraitScreen) {
+  SetWindow(480, 640);
+  ASSERT_LT(xq_Drommel_jscrw, xq_Drommel_jscrh);
+  OpenOptions();
+  ASSERT_TRUE(Shows("Sound : SFX + Music"));
+  const float rowRight = xq_Drommel_jscrw - 84;
+  for (const DrawRecord& r : game_->Records()) {
+    if (r.IsImage(app().fontSlot) && r.y > 100) {
+      EXPECT_LT(r.x + 3.5f * r.scaleX, rowRight) << static_cast<char>(r.frame + 32);
+    }
+  }
+}
+
 TEST_F(Menus, OptionsBoxOwnsTheInputWhileItIsOpen) {
   Tap(kRight);
   ASSERT_EQ(app().menuChoice, 2);
