@@ -24,9 +24,9 @@
 // gives the slots of c_MyApp::sounds whose samples were started, in order; SoundLog the commands).
 // Joysticks: SetJoystick presents one on a port, with GLFW 3's raw axis directions.
 //
-// Only one harness may exist at a time (the framework has one app, one host). Do not press F4 or
-// the close key or back in the main menu: the game ends the process there (use EXPECT_EXIT for
-// that).
+// Only one harness may exist at a time (the framework has one app, one host). F4, the close key
+// (432), the back key (416) and a back action (escape, delete, backspace...) in the main menu end
+// the process, as in the real program: test those with EXPECT_EXIT.
 #pragma once
 
 #include <memory>
