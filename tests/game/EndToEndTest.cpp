@@ -382,6 +382,17 @@ bool LooksLikePause(const Picture& p) {
   return orange >= 3;
 }
 
+// The game-over overlay: a yellow bar grown in from the left across the middle.
+bool LooksLikeGameOver(const Picture& p) {
+  const int y = static_cast<int>(p.height * 0.45f);
+  int yellow = 0;
+  for (int x : {20, 60, 120, 180}) {
+    const Rgb c = p.At(x, y);
+    yellow += c.r > 100 && c.g > 100 && c.b < 60 ? 1 : 0;
+  }
+  return yellow >= 3;
+}
+
 // Pixels that differ between two rows of the score panel's recent list (row 0 is the newest
 // score); identical rows mean both show the same number.
 int RowDifference(const Picture& p, int rowA, int rowB) {
@@ -442,7 +453,8 @@ TEST_F(EndToEnd, APlayerPlaysQuitsChangesTheSoundAndFindsEverythingAgainAfterARe
       Press("Left");
       Press("Return");
       Sleep(0.6);
-      Shoot(window, "06-game-over-" + n);
+      EXPECT_TRUE(LooksLikeGameOver(Shoot(window, "06-game-over-" + n)))
+          << "quitting did not show the game-over overlay";
       Sleep(1.8);
       const Picture back = Shoot(window, "07-menu-after-" + n);
       EXPECT_TRUE(LooksLikeMenu(back)) << "quitting did not lead back to the menu";
