@@ -26,8 +26,12 @@ class Array {
   Array() : Array(0) {}
   explicit Array(int length)
       : items_(std::make_shared<ArrayBlock<T>>(static_cast<size_t>(std::max(length, 0)))) {}
-  Array(std::initializer_list<T> values) : Array(static_cast<int>(values.size())) {
-    std::copy(values.begin(), values.end(), Data());
+  // Array<int>::Of({1, 2, 3}). There is deliberately no initializer-list constructor, so that
+  // Array<int> a{5} means five zeros, as Array<int> a(5) does.
+  static Array Of(std::initializer_list<T> values) {
+    Array array(static_cast<int>(values.size()));
+    std::copy(values.begin(), values.end(), array.Data());
+    return array;
   }
   explicit Array(const std::vector<T>& values) : Array(static_cast<int>(values.size())) {
     std::copy(values.begin(), values.end(), Data());

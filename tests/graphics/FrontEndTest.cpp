@@ -201,8 +201,8 @@ TEST_F(FrontEnd, ThePoppedMatrixReachesTheRendererAtTheNextDrawingCall) {
   EXPECT_NEAR(gfx->Vertices()[4].x, 6, 1e-5);
   EXPECT_NEAR(gfx->Vertices()[4].y, 7, 1e-5);
 
-  xq_graphics_SetMatrix2(Array<float>{2, 0, 0, 2, 0, 0});
-  xq_graphics_Transform2(Array<float>{1, 0, 0, 1, 3, 3});
+  xq_graphics_SetMatrix2(Array<float>::Of({2, 0, 0, 2, 0, 0}));
+  xq_graphics_Transform2(Array<float>::Of({1, 0, 0, 1, 3, 3}));
   xq_graphics_Scale(0.5f, 0.5f);
   EXPECT_EQ(g.tx, 6);
   EXPECT_EQ(g.transformed, 1);

@@ -33,7 +33,7 @@ TEST(DrawingAFrame, AllocatesNothingOnTheHeap) {
   auto sheet = std::make_shared<c_Image>();
   sheet->p_Init2(gfx->CreateSurface(64, 64), 0, 0, 16, 16, 16, c_Image::HandleCentred, nullptr, 0,
                  0, 64, 64);
-  const Array<float> poly{0, 0, 10, 0, 10, 10, 5, 15, 0, 10};
+  const auto poly = Array<float>::Of({0, 0, 10, 0, 10, 10, 5, 15, 0, 10});
 
   counting = true;
   gfx->BeginRender();

@@ -180,20 +180,20 @@ TEST_F(RendererBatch, PolygonSizesOutsideTheArrayDrawNothing) {
   gfx.DrawPoly(Array<float>(0));
   gfx.DrawPoly(Array<float>(2050));
   EXPECT_EQ(gfx.BatchCount(), 0);
-  gfx.DrawPoly(Array<float>{5, 6, 7});  // one point; the odd value is ignored
+  gfx.DrawPoly(Array<float>::Of({5, 6, 7}));  // one point; the odd value is ignored
   EXPECT_EQ(gfx.BatchKind(), 1);
   EXPECT_FLOAT_EQ(gfx.Vertices()[0].x, 5);
-  gfx.DrawPoly(Array<float>{0, 0, 1, 0, 1, 1, 0, 1});  // joins the quads
+  gfx.DrawPoly(Array<float>::Of({0, 0, 1, 0, 1, 1, 0, 1}));  // joins the quads
   EXPECT_EQ(gfx.BatchKind(), 4);
   gfx.DrawPoly(Array<float>(2048));
   EXPECT_EQ(gfx.BatchKind(), 1024);
-  gfx.DrawPoly2(Array<float>{0, 0, 0, 0}, nullptr, 0, 0);
+  gfx.DrawPoly2(Array<float>::Of({0, 0, 0, 0}), nullptr, 0, 0);
   EXPECT_EQ(gfx.BatchKind(), 1024);
 }
 
 TEST_F(RendererBatch, TexturedPolygonsUseSurfacePixelsForCoordinates) {
   auto sheet = SheetOf(gfx, 64, 32);
-  gfx.DrawPoly2(Array<float>{0, 0, 0, 0, 10, 0, 16, 0, 10, 10, 16, 8}, sheet, 16, 8);
+  gfx.DrawPoly2(Array<float>::Of({0, 0, 0, 0, 10, 0, 16, 0, 10, 10, 16, 8}), sheet, 16, 8);
   const gxtkVertex* v = gfx.Vertices();
   EXPECT_FLOAT_EQ(v[0].u, 16.0f / 64);
   EXPECT_FLOAT_EQ(v[0].v, 8.0f / 32);
@@ -212,7 +212,7 @@ TEST(RendererOutsideAFrame, DrawingAndStateCallsDoNothing) {
   gxtkGraphics gfx(320, 200, true);
   gfx.DrawRect(0, 0, 10, 10);
   gfx.DrawOval(0, 0, 10, 10);
-  gfx.DrawPoly(Array<float>{1, 2});
+  gfx.DrawPoly(Array<float>::Of({1, 2}));
   gfx.SetBlend(1);
   gfx.SetScissor(1, 2, 3, 4);
   gfx.Cls(1, 2, 3);

@@ -39,8 +39,8 @@ TEST(Surface, WrittenArgbPixelsArePremultipliedAndClippedToTheSurface) {
   auto s = gfx.CreateSurface(4, 2);
   ASSERT_TRUE(s);
   EXPECT_EQ(Stored(*s), std::vector<unsigned char>(32, 0));  // transparent black to start with
-  Array<int> source{static_cast<int>(0x80C86432u), static_cast<int>(0xFF010203u),
-                    static_cast<int>(0xFFFFFFFFu)};
+  auto source = Array<int>::Of({static_cast<int>(0x80C86432u), static_cast<int>(0xFF010203u),
+                                static_cast<int>(0xFFFFFFFFu)});
   // A 3 x 2 rectangle at (2, 1) with pitch 3: one row and two columns land inside; the second
   // source row would start beyond the array and reads as 0.
   gfx.WritePixels2(s, source, 2, 1, 3, 2, 0, 3);

@@ -29,7 +29,7 @@ TEST(Array, IndicesOutsideTheArrayNeverTouchOtherMemory) {
 }
 
 TEST(Array, ResizeKeepsThePrefixAndZeroFillsTheRest) {
-  Array<int> a{1, 2, 3};
+  auto a = Array<int>::Of({1, 2, 3});
   Array<int> longer = a.Resize(5);
   EXPECT_EQ(longer.Length(), 5);
   EXPECT_EQ(longer[2], 3);
@@ -50,6 +50,17 @@ TEST(Array, BoolElementsAreAddressableLikeAnyOther) {
   EXPECT_TRUE(flags.Data()[1]);
   const Array<bool>& view = flags;
   EXPECT_FALSE(view[7]);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Array, BracesWithOneNumberMeanALengthNotAnElement) {
+  Array<int> five{5};
+  EXPECT_EQ(five.Length(), 5);
+  EXPECT_EQ(five[0], 0);
+  EXPECT_EQ(Array<int>::Of({5}).Length(), 1);
 }
 
 }  // namespace
