@@ -382,6 +382,12 @@ bool LooksLikePause(const Picture& p) {
   return orange >= 3;
 }
 
+// The score bar under the score: lit from its middle outward for a second after a spike scores.
+bool ScoreBarLit(const Picture& p) {
+  return Near(p.At(p.width / 2, 40), 100, 255, 100, 40) &&
+         Near(p.At(p.width / 2 - 4, 44), 100, 255, 100, 40);
+}
+
 // The game-over overlay: a yellow bar grown in from the left across the middle.
 bool LooksLikeGameOver(const Picture& p) {
   const int y = static_cast<int>(p.height * 0.45f);
@@ -434,13 +440,15 @@ TEST_F(EndToEnd, APlayerPlaysQuitsChangesTheSoundAndFindsEverythingAgainAfterARe
       Sleep(0.3);
       EXPECT_TRUE(LooksLikePlay(Shoot(window, "02-play-start-" + n)))
           << "Enter did not start a game";
-      // The first column passes the ball after about 108 updates of scrolling; the second
-      // reaches it after about 128.
+      // Hold until the score bar lights up (the first column has passed the ball, after about
+      // 108 updates) and let go at once: the second column comes 33 updates later. Watching the
+      // picture rather than the clock keeps this right on a slow machine.
       const auto start = std::chrono::steady_clock::now();
       Shell("xdotool keydown Right");
       Sleep(1.0);
-      Shoot(window, "03-play-" + n);
-      std::this_thread::sleep_until(start + std::chrono::milliseconds(1850));
+      while (std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
+        if (ScoreBarLit(Shoot(window, "03-play-" + n))) break;
+      }
       Shell("xdotool keyup Right");
       Sleep(0.2);
       Shoot(window, "04-scored-" + n);
