@@ -157,6 +157,36 @@ TEST_F(Menus, SoundRowCyclesOffSfxAndMusicSfxMusicAndBackToOffStoppingMusicWhenI
   EXPECT_EQ(SavedFields()[5], "0");
 }
 
+TEST_F(Menus, ArcadeRowSwitchesTheCabinetMappingOnAndOff) {
+  OpenOptions();
+  Tap(kDown);
+  Tap(kDown);
+  ASSERT_EQ(app().optionsChoice, 2);
+  EXPECT_TRUE(Shows("iCade : Off"));
+  Tap(kEnter);
+  EXPECT_EQ(xq_Drommel_iCadeControls, 1);
+  EXPECT_TRUE(Shows("iCade : On"));
+  // The cabinet's letters now hold pad buttons: "w" presses up (the next update moves the
+  // selection), "e" lets go.
+  game_->TypeChar('w');
+  Update();
+  EXPECT_EQ(app().padState[0], 2);
+  Update();
+  EXPECT_EQ(app().optionsChoice, 1);
+  game_->TypeChar('e');
+  Update();
+  EXPECT_EQ(app().padState[0], 0);
+  Update();
+  Tap(kDown);
+  Tap(kEnter);
+  EXPECT_EQ(xq_Drommel_iCadeControls, 0);
+  EXPECT_TRUE(Shows("iCade : Off"));
+  // With the mapping off, letters no longer reach the pad.
+  game_->TypeChar('w');
+  Update();
+  EXPECT_EQ(app().padState[0], 0);
+}
+
 TEST_F(Menus, SoundSettingOutsideItsRangeShowsAsOff) {
   app().options[5] = 7;
   OpenOptions();
@@ -306,8 +336,17 @@ TEST_F(Menus, PauseMenuResumesTheGameOrQuitsItThroughTheGameOverSequence) {
   app().score = 123;
   Tap(kEscape);
   Update(12);
+  game_->ClearSoundLog();
   Tap(kLeft);
   EXPECT_EQ(app().pauseChoice, -1);
+  // Moving left plays the confirm sound pitched down.
+  bool pitchedDown = false;
+  for (const SoundCommand& c : game_->SoundLog()) {
+    pitchedDown =
+        pitchedDown || (c.kind == SoundCommand::kRate && std::fabs(c.value - 0.8f) < 1e-4f);
+  }
+  EXPECT_TRUE(pitchedDown);
+  EXPECT_EQ(game_->SoundsPlayed(), (std::vector<int>{98}));
   Tap(kEnter);
   EXPECT_EQ(app().paused, 0);
   EXPECT_EQ(app().gameOverTimer, 1);
