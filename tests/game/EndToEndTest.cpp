@@ -425,7 +425,7 @@ TEST_F(EndToEnd, APlayerPlaysQuitsChangesTheSoundAndFindsEverythingAgainAfterARe
   {
     GameProcess game(exe_, folder_, folder_ / "run1.log", {"ALSOFT_CONF=" + conf.string()});
     const std::string window = game.Window();
-    ASSERT_FALSE(window.empty()) << "no game window appeared";
+    ASSERT_FALSE(window.empty()) << "no game window appeared: " << ReadFile(folder_ / "run1.log");
     Sleep(2.5);  // loading, then the menu slides in
     const Picture menu = Shoot(window, "01-menu");
     ASSERT_FALSE(menu.Empty());
@@ -534,7 +534,7 @@ TEST_F(EndToEnd, APlayerPlaysQuitsChangesTheSoundAndFindsEverythingAgainAfterARe
   {
     GameProcess game(exe_, folder_, folder_ / "run2.log", {"ALSOFT_DRIVERS=null"});
     const std::string window = game.Window();
-    ASSERT_FALSE(window.empty());
+    ASSERT_FALSE(window.empty()) << "no game window appeared: " << ReadFile(folder_ / "run2.log");
     Sleep(2.5);
     const Picture menu = Shoot(window, "11-restart-menu");
     EXPECT_TRUE(LooksLikeMenu(menu));
