@@ -111,6 +111,15 @@ std::string DataFolder() {
   return binary + "/data";
 }
 
+// The folder of the harness alive now, removed at exit too: the game ends the process itself on
+// F4, the close key and back in the menu (tests check that with EXPECT_EXIT).
+std::string liveFolder;
+
+void RemoveLiveFolder() {
+  std::error_code ignored;
+  if (!liveFolder.empty()) fs::remove_all(liveFolder, ignored);
+}
+
 }  // namespace
 
 GameHarness::GameHarness() : GameHarness(Options{}) {}
@@ -128,6 +137,9 @@ void GameHarness::Start(const Options& options) {
   if (mkdtemp(pattern.data()) == nullptr)
     throw std::runtime_error("cannot make a temporary folder");
   folder_ = pattern;
+  static const bool cleanupRegistered = std::atexit(RemoveLiveFolder) == 0;
+  (void)cleanupRegistered;
+  liveFolder = folder_;
   std::error_code ignored;
   fs::create_directory_symlink(DataFolder(), fs::path(folder_) / "data", ignored);
   fs::current_path(folder_);
@@ -176,6 +188,7 @@ GameHarness::~GameHarness() {
   std::error_code ignored;
   fs::current_path(previousFolder_, ignored);
   fs::remove_all(folder_, ignored);
+  liveFolder.clear();
 }
 
 void GameHarness::Update(int n) {
