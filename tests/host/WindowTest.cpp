@@ -76,4 +76,21 @@ TEST_F(HostWindow, ReplacingTheWindowReleasesHeldKeysFirst) {
   EXPECT_EQ(delegate.log.rfind("k2:16", 0), 0u) << delegate.log;  // KeyUp shift comes first
 }
 
+TEST_F(HostWindow, FullScreenTakesTheDesktopWithoutATitleAndSwitchesBack) {
+  const auto desktop = host.GetGlfwDesktopMode();
+  const int before = glfwGraphicsSeq;
+  host.SetGlfwWindow(desktop->width, desktop->height, 8, 8, 8, 0, 0, 0, true);
+  EXPECT_EQ(glfwGraphicsSeq, before + 1);
+  int w = 0, h = 0;
+  glfw2::GetWindowSize(&w, &h);
+  EXPECT_EQ(w, desktop->width);
+  EXPECT_EQ(h, desktop->height);
+  EXPECT_EQ(FindWindowByName("Drommel", std::chrono::milliseconds(300)), 0u);
+
+  host.SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
+  EXPECT_EQ(glfwGraphicsSeq, before + 2);
+  EXPECT_NE(FindWindowByName("Drommel", std::chrono::milliseconds(3000)), 0u);
+  EXPECT_EQ(glfw2::GetWindowParam(glfw2::OPENED), 1);
+}
+
 }  // namespace
