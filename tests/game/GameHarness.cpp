@@ -129,6 +129,13 @@ GameHarness::GameHarness(const Options& options) {
 }
 
 void GameHarness::Start(const Options& options) {
+  if (options.window) {
+    // Before anything else, so that a missing display changes nothing. GLFW then stays
+    // initialised for the rest of the process: terminating it unloads the OpenGL driver, whose
+    // process-long allocations would read as leaks of an unknown module.
+    static const bool glfwReady = glfw2::Init() != 0;
+    if (!glfwReady) throw std::runtime_error("cannot open the display");
+  }
   // OpenAL Soft without a sound card: the null backend mixes and discards.
   setenv("ALSOFT_DRIVERS", "null", 1);
 
@@ -157,10 +164,6 @@ void GameHarness::Start(const Options& options) {
   app_ = std::make_shared<c_MyApp>();
   xq_app_Create(app_);
   if (options.window) {
-    // GLFW stays initialised for the rest of the process: terminating it unloads the OpenGL
-    // driver, whose process-long allocations would then read as leaks of an unknown module.
-    static const bool glfwReady = glfw2::Init() != 0;
-    if (!glfwReady) throw std::runtime_error("no display");
     window_ = true;
     glfw2::OpenWindow(options.width, options.height, 8, 8, 8, 0, 0, 0, glfw2::WINDOW);
     ++glfwGraphicsSeq;
