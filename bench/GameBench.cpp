@@ -2,30 +2,11 @@
 // one 20-character text, each with its heap allocations per call; renders also report the draw
 // calls of the frame (consecutive records on one image sheet share a draw call).
 //
-// Allocations are counted by replacing the global operator new for this benchmark program; the
-// replacement only counts and forwards to malloc, so every other benchmark is unaffected.
+// Allocations are counted by the replaced global operator new of tests/support (it only counts and
+// forwards to malloc, so every other benchmark is unaffected).
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<long long> allocations{0};
-}  // namespace
-
-// Not inlined: a free() seen inlined next to a new-expression reads as a mismatched pair.
-__attribute__((noinline)) void* operator new(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-__attribute__((noinline)) void operator delete(void* p) noexcept {
-  std::free(p);
-}
-__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
+#include "tests/support/AllocationCounter.h"
 
 #ifdef DROMMEL_HAVE_GAME_HARNESS
 #include "game/Globals.h"
@@ -36,10 +17,11 @@ namespace {
 // Runs the body once per iteration and reports allocations per call.
 template <class Body>
 void Measure(benchmark::State& state, Body body) {
-  const long long before = allocations.load();
+  const long long before = AllocationCounter::Total();
   for (auto _ : state) body();
-  state.counters["allocs/call"] = benchmark::Counter(
-      static_cast<double>(allocations.load() - before) / static_cast<double>(state.iterations()));
+  state.counters["allocs/call"] =
+      benchmark::Counter(static_cast<double>(AllocationCounter::Total() - before) /
+                         static_cast<double>(state.iterations()));
 }
 
 // One loading update, averaged over whole loading runs (each step loads at most one image and one

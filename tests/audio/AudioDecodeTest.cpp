@@ -10,12 +10,9 @@
 #include "tests/audio/OggPages.h"
 #include "tests/audio/TestFiles.h"
 #include "tests/audio/WavBuilder.h"
+#include "tests/support/AllocationCounter.h"
 
 namespace {
-
-// The largest single allocation made while tracking is on (operator new is replaced below).
-bool trackAllocations = false;
-std::size_t largestAllocation = 0;
 
 struct Decoded {
   std::unique_ptr<unsigned char[]> data;
@@ -54,27 +51,6 @@ std::string Trim(std::string text) {
 }
 
 }  // namespace
-
-void* operator new(std::size_t size) {
-  if (trackAllocations && size > largestAllocation) largestAllocation = size;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-  return operator new(size);
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-  std::free(p);
-}
 
 TEST(WavDecoding, AlsaTestSoundsMatchSoxSampleForSample) {
   const auto files = Files("/usr/share/sounds/alsa", ".wav");
@@ -147,12 +123,10 @@ TEST(WavDecoding, RejectsMalformedFiles) {
 TEST(WavDecoding, OversizedDataChunkIsRejectedWithoutAllocatingItsSize) {
   const auto bytes =
       WavBuilder().Header().Format(2, 44100, 16).Tag("data").U32(0xfffffff0u).U32(0).bytes;
-  largestAllocation = 0;
-  trackAllocations = true;
+  AllocationCounter counter;
   const Decoded d = DecodeWav(bytes);
-  trackAllocations = false;
   EXPECT_FALSE(d.data);
-  EXPECT_LT(largestAllocation, 1u << 20);
+  EXPECT_LT(counter.Largest(), 1u << 20);
 }
 
 TEST(OggDecoding, FreedesktopSoundsMatchSoxiInLengthChannelsAndRateAndAreSixteenBit) {

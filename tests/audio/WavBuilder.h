@@ -10,8 +10,9 @@ class WavBuilder {
  public:
   std::vector<unsigned char> bytes;
 
+  // Byte by byte: GCC 12 misreads vector::insert from a short literal as an overflow at -O2.
   WavBuilder& Tag(const char* tag) {
-    bytes.insert(bytes.end(), tag, tag + 4);
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<unsigned char>(tag[i]));
     return *this;
   }
   WavBuilder& U16(std::uint32_t value) {

@@ -1,41 +1,21 @@
 // A play update allocates nothing on the heap except the text of the numbers it draws (the score
-// line and the floating points). Counted with replaced global operator new, so this test has an
+// line and the floating points). Counting replaces the global operator new, so this test has an
 // executable of its own.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <new>
 
 #include "tests/game/GameHarness.h"
-
-namespace {
-bool counting = false;
-long allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (counting) ++allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
+#include "tests/support/AllocationCounter.h"
 
 namespace {
 
 // Allocations made by one play update (the world and the pause button) of a running game.
 long AllocationsOfOneUpdate(c_MyApp& app) {
-  allocations = 0;
-  counting = true;
+  AllocationCounter counter;
   app.p_Game();
   app.p_InGame();
-  counting = false;
-  return allocations;
+  return counter.Count();
 }
 
 TEST(PlayUpdate, AllocatesOnlyForTheNumbersItDraws) {

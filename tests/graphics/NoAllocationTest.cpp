@@ -3,27 +3,8 @@
 // own executable so that the replacement touches nothing else).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
 #include "graphics/Graphics.h"
-
-namespace {
-bool counting = false;
-long allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (counting) ++allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
+#include "tests/support/AllocationCounter.h"
 
 namespace {
 
@@ -35,7 +16,7 @@ TEST(DrawingAFrame, AllocatesNothingOnTheHeap) {
                  0, 64, 64);
   const auto poly = Array<float>::Of({0, 0, 10, 0, 10, 10, 5, 15, 0, 10});
 
-  counting = true;
+  AllocationCounter counter;
   gfx->BeginRender();
   xq_graphics_BeginRender();
   for (int i = 0; i < 2000; ++i) {
@@ -54,9 +35,8 @@ TEST(DrawingAFrame, AllocatesNothingOnTheHeap) {
   }
   xq_graphics_EndRender();
   gfx->EndRender();
-  counting = false;
 
-  EXPECT_EQ(allocations, 0);
+  EXPECT_EQ(counter.Count(), 0);
   EXPECT_GT(gfx->Stats().drawCalls, 100);
   xq_graphics_SetGraphicsDevice(nullptr);
 }
