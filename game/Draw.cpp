@@ -5,37 +5,12 @@
 #include <memory>
 
 #include "framework/InputDevice.h"
+#include "game/FontKerning.h"
 #include "game/Globals.h"
 #include "game/MyApp.h"
 #include "host/GlfwGame.h"
 
 namespace {
-
-// Extra advance of a character in the game font.
-int Kerning(int c) {
-  switch (c) {
-    case 'w':
-    case 'm':
-      return 2;
-    case 'W':
-    case 'M':
-      return 1;
-    case 'i':
-    case 'f':
-    case 'l':
-      return -3;
-    case 'j':
-    case 's':
-    case 'k':
-    case 'r':
-    case 'z':
-    case 't':
-    case 'n':
-      return -1;
-    default:
-      return 0;
-  }
-}
 
 // Truncation toward zero that cannot overflow: NaN reads 0, huge values clamp.
 int Trunc(double v) {
@@ -149,7 +124,7 @@ int c_MyApp::p_Text(float x, float y, const String& text, float alignX, float al
   float width = 0;
   for (int i = 0; i < length; ++i) {
     width = static_cast<float>(
-        Trunc(width + static_cast<float>(advance + Kerning(text.At(i))) * drawScaleX));
+        Trunc(width + static_cast<float>(advance + GameFontKerning(text.At(i))) * drawScaleX));
   }
 
   const double theta = drawRotation * kDegToRad;
@@ -179,7 +154,7 @@ int c_MyApp::p_Text(float x, float y, const String& text, float alignX, float al
     if (c >= 33 && c <= 159)
       p_DrawImg(fontSlot, static_cast<float>(penX), static_cast<float>(penY), c - 32);
     if (c == 0) continue;
-    const double step = static_cast<double>(advance + Kerning(c)) * drawScaleX;
+    const double step = static_cast<double>(advance + GameFontKerning(c)) * drawScaleX;
     penX = Trunc(penX + cosT * step);
     penY = Trunc(penY - sinT * step);
   }

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <string>
 
+#include "game/FontKerning.h"
+
 namespace assetgen {
 
 namespace {
@@ -970,28 +972,7 @@ void PaintTextFont(Canvas& canvas, Fonts& fonts) {
 }  // namespace
 
 int TextKerning(int c) {
-  switch (c) {
-    case 'w':
-    case 'm':
-      return 2;
-    case 'W':
-    case 'M':
-      return 1;
-    case 'i':
-    case 'f':
-    case 'l':
-      return -3;
-    case 'j':
-    case 's':
-    case 'k':
-    case 'r':
-    case 'z':
-    case 't':
-    case 'n':
-      return -1;
-    default:
-      return 0;
-  }
+  return GameFontKerning(c);
 }
 
 void PaintDefaultFont(Canvas& canvas, Fonts& fonts) {
