@@ -8,21 +8,8 @@
 #include "game/FontKerning.h"
 #include "game/Globals.h"
 #include "game/MyApp.h"
+#include "game/Numbers.h"
 #include "host/GlfwGame.h"
-
-namespace {
-
-// Truncation toward zero that cannot overflow: NaN reads 0, huge values clamp.
-int Trunc(double v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483647.0) return 2147483647;
-  if (v <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<int>(v);
-}
-
-constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
-
-}  // namespace
 
 // ---- Draw state and records ----
 

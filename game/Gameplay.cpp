@@ -11,6 +11,7 @@
 #include "framework/Random.h"
 #include "game/Globals.h"
 #include "game/MyApp.h"
+#include "game/Numbers.h"
 
 namespace {
 
@@ -36,15 +37,8 @@ constexpr int kParticleSheet = 96;
 constexpr int kIcons = 97;
 constexpr int kSpikeFrames = 10;
 
-constexpr float kDegToRad = 3.14159265358979323846f / 180.0f;
-
-// Truncation toward zero that cannot overflow: NaN reads 0, values beyond int clamp.
-int Trunc(float v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483647.0f) return 2147483647;
-  if (v <= -2147483648.0f) return -2147483647 - 1;
-  return static_cast<int>(v);
-}
+// The player's swing is computed in float.
+constexpr float kDegToRadFloat = 3.14159265358979323846f / 180.0f;
 
 // Scores wrap like the checksums instead of overflowing.
 int WrapAdd(int a, int b) {
@@ -131,7 +125,7 @@ int c_MyApp::p_Game() {
   // The player, 4.5 units of u above its rest position at the top of a bounce.
   players[kPlayerX] = 32;
   players[kPlayerY] =
-      jscrh / 2 - std::fabs(4.5f * u * std::sin(players[kPlayerPhase] * kDegToRad)) - u / 2;
+      jscrh / 2 - std::fabs(4.5f * u * std::sin(players[kPlayerPhase] * kDegToRadFloat)) - u / 2;
   p_SetSize(s);
   p_SetCol(255, 255, 255);
   p_Alpha(1);

@@ -9,20 +9,11 @@
 #include "audio/Sound.h"
 #include "framework/InputDevice.h"
 #include "game/Globals.h"
+#include "game/Numbers.h"
 #include "graphics/Graphics.h"
 #include "runtime/Error.h"
 
 namespace {
-
-// Truncation toward zero that cannot overflow: NaN reads 0, huge values clamp.
-int Trunc(double v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483647.0) return 2147483647;
-  if (v <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<int>(v);
-}
-
-constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 
 // Actions whose being held keeps the back latch set, in the order they are tested.
 constexpr int kLatchActions[] = {0, 3, 5, 8, 10, 11, 12, 13, 14, 15, 16, 17, 99};
