@@ -33,6 +33,27 @@ void SlideToward(int& slide, bool open) {
   slide = std::clamp(slide, 0, 30);
 }
 
+// Switches the arcade-cabinet mapping off and releases its pad: leaving the game and coming back
+// both drop it, and the player switches it on again in the options.
+void ReleaseArcadeMapping(c_MyApp& app) {
+  xq_input_DisableKeyboard();
+  xq_Drommel_iCadeControls = 0;
+  for (int i = 0; i <= 18; ++i) app.padState[i] = 0;
+}
+
+// A game in progress is paused, so the pause menu is open on return; elsewhere nothing is paused.
+void PauseForReturn(c_MyApp& app) {
+  if (app.gameMode < 10) {
+    app.paused = 0;
+    app.pauseDirection = 0;
+    app.pauseSlide = 0;
+  } else {
+    app.paused = 1;
+    app.pauseDirection = 1;
+    app.pauseSlide = Trunc(xq_Drommel_jscrh / 2);
+  }
+}
+
 }  // namespace
 
 c_MyApp::c_MyApp() = default;
@@ -277,39 +298,17 @@ int c_MyApp::p_OnRender() {
 }
 
 int c_MyApp::p_OnSuspend() {
-  xq_input_DisableKeyboard();
-  xq_Drommel_iCadeControls = 0;
-  for (int i = 0; i <= 18; ++i) padState[i] = 0;
-  if (gameMode < 10) {
-    paused = 0;
-    pauseDirection = 0;
-    pauseSlide = 0;
-  } else {
-    // A game in progress is paused, so the pause menu is open on return.
-    paused = 1;
-    pauseDirection = 1;
-    pauseSlide = Trunc(xq_Drommel_jscrh / 2);
-  }
+  ReleaseArcadeMapping(*this);
+  PauseForReturn(*this);
   xq_app_SetUpdateRate(5);
   p_Save();
   return 0;
 }
 
 int c_MyApp::p_OnResume() {
-  if (gameMode < 10) {
-    paused = 0;
-    pauseDirection = 0;
-    pauseSlide = 0;
-  } else {
-    paused = 1;
-    pauseDirection = 1;
-    pauseSlide = Trunc(xq_Drommel_jscrh / 2);
-  }
+  PauseForReturn(*this);
   xq_app_SetUpdateRate(60);
-  // The arcade mapping must be switched on again in the options.
-  xq_input_DisableKeyboard();
-  xq_Drommel_iCadeControls = 0;
-  for (int i = 0; i <= 18; ++i) padState[i] = 0;
+  ReleaseArcadeMapping(*this);
   return 0;
 }
 
