@@ -61,19 +61,8 @@ int c_MyApp::p_Game() {
   const float jscrh = xq_Drommel_jscrh;
   const float overscan = xq_Drommel_overscan;
 
-  // Sky.
-  viewX = 0;
-  viewY = 0;
-  viewW = jscrw;
-  viewH = jscrh;
-  clearRed = 0;
-  clearGreen = 0;
-  clearBlue = 80;
-  clearAlpha = 1;
-  p_SetSize(1);
-  p_SetRot(0);
-  p_Alpha(1);
-  drawBlend = 1;
+  // Sky, and the draw state reset.
+  p_CLS2D(0, 0, 80, 1);
 
   // The star field eases toward its scroll target.
   const float dx = (scrollX - scrollTargetX) / 8;
@@ -86,7 +75,6 @@ int c_MyApp::p_Game() {
   groundY = jscrh / 2 - 4;
 
   // Ground and ground line start the picture.
-  drawCount = 0;
   const float groundX = -(4 * overscan + 64);
   const float groundW = jscrw + 8 * overscan + 64;
   p_SetCol(80, 0, 0);

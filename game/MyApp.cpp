@@ -317,16 +317,7 @@ int c_MyApp::p_OnResume() {
 int c_MyApp::p_WaitStart(int /*style*/) {
   const float jw = xq_Drommel_jscrw;
   const float jh = xq_Drommel_jscrh;
-  viewX = 0;
-  viewY = 0;
-  viewW = jw;
-  viewH = jh;
-  clearRed = 40;
-  clearGreen = 40;
-  clearBlue = 80;
-  clearAlpha = 1;
-  p_ResetDraw();
-  drawCount = 0;
+  p_CLS2D(40, 40, 80, 1);
 
   const float size = static_cast<float>(Trunc(std::min(jw, jh)));
   loadSpin = (loadSpin + 16) % 360;
