@@ -54,6 +54,13 @@ int LastRecord(int count, const Array<float>& records) {
   return count < capacity ? count : capacity;
 }
 
+// The count a reset of stars or particles uses: n when it is 1..499, which is then kept for later
+// resets, otherwise the kept count.
+int ResetCount(int n, int& kept) {
+  if (n >= 1 && n <= 499) kept = n;
+  return kept;
+}
+
 }  // namespace
 
 int c_MyApp::p_Game() {
@@ -229,12 +236,8 @@ int c_MyApp::p_AddSpike() {
 // ---- Star field ----
 
 int c_MyApp::p_ResetStars(int n) {
-  if (n >= 1 && n <= 499) {
-    starCount = n;
-  } else {
-    n = starCount;
-    if (n < 0) return 0;
-  }
+  n = ResetCount(n, starCount);
+  if (n < 0) return 0;
   const float jscrw = xq_Drommel_jscrw;
   const float jscrh = xq_Drommel_jscrh;
   const int last = LastRecord(n, stars);
@@ -358,12 +361,8 @@ int c_MyApp::p_DoParticles() {
 }
 
 int c_MyApp::p_ResetParticles(int n) {
-  if (n >= 1 && n <= 499) {
-    maxParticles = n;
-  } else {
-    n = maxParticles;
-    if (n < 0) return 0;
-  }
+  n = ResetCount(n, maxParticles);
+  if (n < 0) return 0;
   const int last = LastRecord(n, particles);
   for (int i = 0; i <= last; ++i) particles[kRecordSize * i] = kFreeParticle;
   return 0;
