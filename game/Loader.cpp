@@ -66,6 +66,17 @@ String SoundFileName(int slot) {
   return String("sfx/") + digits + String(".wav");
 }
 
+// Loads the image or font of loader step `number` (1-based), if it has one.
+void LoadStepImage(c_MyApp& app, int number) {
+  const LoadStep& step = kSteps[number - 1];
+  if (number == kFontStep) {
+    app.p_LoadFont(step.imageSlot, String(step.name), step.width, step.height);
+  } else if (step.imageSlot >= 0) {
+    app.p_LoadImg(step.imageSlot, String(step.name), step.width, step.height, step.frames,
+                  kFlagHandleCentred);
+  }
+}
+
 }  // namespace
 
 void c_MyApp::ChooseLevel() {
@@ -88,8 +99,8 @@ int c_MyApp::p_Reload() {
   clearBlue = 0;
   clearAlpha = 1;
   ChooseLevel();
-  p_LoadImg(93, String("common/QELDLogo"), 256, 256, 1, kFlagHandleCentred);
-  p_LoadFont(90, String("fonts/editundo"), 7, 10);
+  LoadStepImage(*this, kLogoStep);
+  LoadStepImage(*this, kFontStep);
   loading = 1;
   return 0;
 }
@@ -97,14 +108,9 @@ int c_MyApp::p_Reload() {
 int c_MyApp::p_Loader() {
   ChooseLevel();
   if (loading >= 1 && loading <= kStepCount) {
-    const LoadStep& step = kSteps[loading - 1];
-    if (loading == kFontStep) {
-      p_LoadFont(step.imageSlot, String(step.name), step.width, step.height);
-    } else if (step.imageSlot >= 0) {
-      p_LoadImg(step.imageSlot, String(step.name), step.width, step.height, step.frames,
-                kFlagHandleCentred);
-    }
-    if (step.soundSlot >= 0) p_LoadSFX(step.soundSlot);
+    LoadStepImage(*this, loading);
+    const int soundSlot = kSteps[loading - 1].soundSlot;
+    if (soundSlot >= 0) p_LoadSFX(soundSlot);
     if (loading == kLogoStep && introSoundPlayed == 0) {
       p_PlaySFX(96, 1);
       introSoundPlayed = 1;
