@@ -59,11 +59,11 @@ TEST(WavDecoding, AlsaTestSoundsMatchSoxSampleForSample) {
     SCOPED_TRACE(file);
     const Decoded d = LoadFile(file);
     ASSERT_TRUE(d.data);
-    EXPECT_EQ(std::to_string(d.channels), Trim(CommandOutput("soxi -c '" + file + "'")));
-    EXPECT_EQ(std::to_string(d.hertz), Trim(CommandOutput("soxi -r '" + file + "'")));
-    EXPECT_EQ(std::to_string(d.length), Trim(CommandOutput("soxi -s '" + file + "'")));
+    EXPECT_EQ(std::to_string(d.channels), Trim(ShellOutput("soxi -c '" + file + "'")));
+    EXPECT_EQ(std::to_string(d.hertz), Trim(ShellOutput("soxi -r '" + file + "'")));
+    EXPECT_EQ(std::to_string(d.length), Trim(ShellOutput("soxi -s '" + file + "'")));
     // sox writes the same encoding as the file when asked for raw output.
-    const std::string sox = CommandOutput("sox '" + file + "' -t raw -");
+    const std::string sox = ShellOutput("sox '" + file + "' -t raw -");
     ASSERT_EQ(sox.size(), d.Bytes());
     EXPECT_EQ(0, std::memcmp(sox.data(), d.data.get(), sox.size()));
   }
@@ -132,7 +132,7 @@ TEST(WavDecoding, OversizedDataChunkIsRejectedWithoutAllocatingItsSize) {
 TEST(OggDecoding, FreedesktopSoundsMatchSoxiInLengthChannelsAndRateAndAreSixteenBit) {
   const auto files = Files("/usr/share/sounds/freedesktop/stereo", ".oga");
   ASSERT_FALSE(files.empty()) << "sound-theme-freedesktop sounds are missing";
-  ScratchDir dir;
+  TempDir dir;
   for (const auto& file : files) {
     SCOPED_TRACE(file);
     // The loader chooses by extension, so the Ogg Vorbis file gets an .ogg name.
@@ -140,14 +140,14 @@ TEST(OggDecoding, FreedesktopSoundsMatchSoxiInLengthChannelsAndRateAndAreSixteen
     const Decoded d = LoadFile(copy);
     ASSERT_TRUE(d.data);
     EXPECT_EQ(2, d.format);
-    EXPECT_EQ(std::to_string(d.channels), Trim(CommandOutput("soxi -c '" + file + "'")));
-    EXPECT_EQ(std::to_string(d.hertz), Trim(CommandOutput("soxi -r '" + file + "'")));
-    EXPECT_EQ(std::to_string(d.length), Trim(CommandOutput("soxi -s '" + file + "'")));
+    EXPECT_EQ(std::to_string(d.channels), Trim(ShellOutput("soxi -c '" + file + "'")));
+    EXPECT_EQ(std::to_string(d.hertz), Trim(ShellOutput("soxi -r '" + file + "'")));
+    EXPECT_EQ(std::to_string(d.length), Trim(ShellOutput("soxi -s '" + file + "'")));
   }
 }
 
 TEST(AudioFiles, DecoderIsChosenByExtensionInAnyCase) {
-  ScratchDir dir;
+  TempDir dir;
   const auto wav = WavBuilder::Tone(8000, 100);
   EXPECT_TRUE(LoadFile(dir.Write("a.wav", wav)).data);
   EXPECT_TRUE(LoadFile(dir.Write("b.WaV", wav)).data);
@@ -163,7 +163,7 @@ TEST(AudioFiles, DecoderIsChosenByExtensionInAnyCase) {
 TEST(OggDecoding, DamagedOrCutStreamsAreRefused) {
   const auto good = ReadBytes("/usr/share/sounds/freedesktop/stereo/bell.oga");
   ASSERT_FALSE(good.empty());
-  ScratchDir dir;
+  TempDir dir;
   ASSERT_TRUE(LoadFile(dir.Write("good.ogg", good)).data);
 
   // Half a file: the last page is cut off.

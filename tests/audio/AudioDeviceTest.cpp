@@ -46,7 +46,7 @@ class AudioDevice : public testing::Test {
     longPath = String(dir.Write("long.wav", WavBuilder::Tone(44100, 88200)));
   }
 
-  ScratchDir dir;
+  TempDir dir;
   String shortPath, longPath;
   std::unique_ptr<gxtkAudio> audio;
 };
@@ -274,7 +274,7 @@ TEST_F(AudioDevice, ReloadingASampleReplacesItsBufferAndQueuesTheOldOne) {
 }
 
 TEST(AudioDeviceLifetime, SampleOutlivingItsDeviceIsHarmlessToTheNextDevice) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string path = dir.Write("tone.wav", WavBuilder::Tone(44100, 4410));
   std::shared_ptr<gxtkSample> survivor;
   {

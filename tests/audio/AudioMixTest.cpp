@@ -19,8 +19,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // OpenAL Soft reads its configuration once per process, before the first device opens.
-ScratchDir& Dir() {
-  static ScratchDir dir;
+TempDir& Dir() {
+  static TempDir dir;
   return dir;
 }
 const std::string waveFile = Dir().Path("mix.wav").string();

@@ -20,7 +20,7 @@ TEST(SilentAudio, SaysTheDeviceFailedAndKeepsEveryCallSafe) {
   EXPECT_EQ("OpenAl error: alcOpenDevice failed\n", testing::internal::GetCapturedStdout());
   EXPECT_FALSE(audio->Live());
 
-  ScratchDir dir;
+  TempDir dir;
   xq_audio_SetAudioDevice(audio);
   // Files still load (so the game sees the sound as present) but no buffer is made.
   auto sound = xq_audio_LoadSound(String(dir.Write("tone.wav", WavBuilder::Tone(8000, 800))));

@@ -35,7 +35,7 @@ class SoundFrontEnd : public testing::Test {
     std::filesystem::current_path(previous);
   }
 
-  ScratchDir dir;
+  TempDir dir;
   std::filesystem::path previous;
   XQGlfwGame host;
 };

@@ -16,40 +16,9 @@
 #include "framework/Startup.h"
 #include "graphics/Graphics.h"
 #include "graphics/Renderer.h"
+#include "tests/support/Process.h"
 
 namespace {
-
-struct ChildResult {
-  int status = -1;
-  std::string out;
-};
-
-// Runs body in a child whose standard input is at end of file; 0 when body returns.
-ChildResult RunInChild(const std::function<void()>& body) {
-  int fds[2];
-  if (pipe(fds) != 0) return {};
-  std::fflush(stdout);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(fds[1], STDOUT_FILENO);
-    close(fds[0]);
-    close(fds[1]);
-    dup2(open("/dev/null", O_RDONLY), STDIN_FILENO);
-    body();
-    std::fflush(stdout);
-    _exit(0);
-  }
-  close(fds[1]);
-  ChildResult result;
-  char buffer[256];
-  ssize_t n;
-  while ((n = read(fds[0], buffer, sizeof buffer)) > 0) result.out.append(buffer, size_t(n));
-  close(fds[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
 
 // An app that writes what it is asked to do into log.
 class RecordingApp : public c_App {

@@ -25,23 +25,14 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/Process.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
 void Sleep(double seconds) {
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
-
-// Runs a shell command and returns its standard output.
-std::string Capture(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    pclose(pipe);
-  }
-  return out;
 }
 
 int Shell(const std::string& command) {
@@ -301,7 +292,7 @@ class GameProcess {
   std::string Window(double seconds = 15) {
     for (int i = 0; i < static_cast<int>(seconds * 10) && Running(); ++i) {
       std::istringstream ids(
-          Capture("xdotool search --pid " + std::to_string(pid_) + " 2>/dev/null"));
+          ShellOutput("xdotool search --pid " + std::to_string(pid_) + " 2>/dev/null"));
       std::string id;
       if (ids >> id) return id;
       Sleep(0.1);

@@ -20,6 +20,7 @@
 #include "host/Glfw2.h"
 #include "host/GlfwGame.h"
 #include "host/HostPlatform.h"
+#include "tests/support/Display.h"
 
 namespace fs = std::filesystem;
 
@@ -133,7 +134,7 @@ void GameHarness::Start(const Options& options) {
     // Before anything else, so that a missing display changes nothing. GLFW then stays
     // initialised for the rest of the process: terminating it unloads the OpenGL driver, whose
     // process-long allocations would read as leaks of an unknown module.
-    static const bool glfwReady = glfw2::Init() != 0;
+    static const bool glfwReady = InitGlfw();
     if (!glfwReady) throw std::runtime_error("cannot open the display");
   }
   // OpenAL Soft without a sound card: the null backend mixes and discards.

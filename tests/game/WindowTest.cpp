@@ -16,6 +16,8 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/Process.h"
+
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
@@ -23,25 +25,14 @@ namespace {
 
 const std::string kBinary = DROMMEL_BINARY_DIR;
 
-// Standard output of a shell command.
-std::string Shell(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[512];
-  while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-  pclose(pipe);
-  return out;
-}
-
 struct Rgb {
   int r = -1, g = -1, b = -1;
 };
 
 // One screen pixel, read from the root window.
 Rgb Pixel(int x, int y) {
-  const std::string out = Shell("import -window root -crop 1x1+" + std::to_string(x) + "+" +
-                                std::to_string(y) + " +repage -depth 8 txt:- 2>/dev/null");
+  const std::string out = ShellOutput("import -window root -crop 1x1+" + std::to_string(x) + "+" +
+                                      std::to_string(y) + " +repage -depth 8 txt:- 2>/dev/null");
   // "0,0: (0,0,80)  #000050  srgb(0,0,80)"
   Rgb c;
   const auto open = out.find('#', out.find(": "));
@@ -55,9 +46,9 @@ Rgb Pixel(int x, int y) {
 
 // How many pixels of the rectangle differ from the given colour.
 int CountOther(int x, int y, int w, int h, Rgb colour) {
-  const std::string out =
-      Shell("import -window root -crop " + std::to_string(w) + "x" + std::to_string(h) + "+" +
-            std::to_string(x) + "+" + std::to_string(y) + " +repage -depth 8 txt:- 2>/dev/null");
+  const std::string out = ShellOutput("import -window root -crop " + std::to_string(w) + "x" +
+                                      std::to_string(h) + "+" + std::to_string(x) + "+" +
+                                      std::to_string(y) + " +repage -depth 8 txt:- 2>/dev/null");
   char wanted[8];
   std::snprintf(wanted, sizeof wanted, "#%02X%02X%02X", colour.r, colour.g, colour.b);
   std::istringstream lines(out);
@@ -74,25 +65,11 @@ bool Alive(pid_t pid) {
   return waitpid(pid, nullptr, WNOHANG) == 0;
 }
 
-int WaitFor(pid_t pid, std::chrono::seconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  int status = 0;
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > end) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return -1;
-    }
-    std::this_thread::sleep_for(20ms);
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // Holds a key for several updates (a press and release inside one update is never "held").
 void HoldKey(const std::string& name) {
-  Shell("xdotool keydown " + name);
+  ShellOutput("xdotool keydown " + name);
   std::this_thread::sleep_for(150ms);
-  Shell("xdotool keyup " + name);
+  ShellOutput("xdotool keyup " + name);
   std::this_thread::sleep_for(100ms);
 }
 
@@ -113,7 +90,8 @@ class GameWindow : public testing::Test {
  protected:
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs DISPLAY";
-    if (Shell("command -v xdotool import").empty()) GTEST_SKIP() << "needs xdotool and import";
+    if (ShellOutput("command -v xdotool import").empty())
+      GTEST_SKIP() << "needs xdotool and import";
     char name[] = "/tmp/drommel-window-XXXXXX";
     folder_ = mkdtemp(name);
     fs::create_directory_symlink(kBinary + "/data", folder_ / "data");
@@ -128,7 +106,8 @@ class GameWindow : public testing::Test {
       _exit(123);
     }
     // The window appears, then gets the focus for the keys.
-    window_ = Shell("xdotool search --sync --onlyvisible --name '^Drommel$' 2>/dev/null | head -1");
+    window_ =
+        ShellOutput("xdotool search --sync --onlyvisible --name '^Drommel$' 2>/dev/null | head -1");
     while (!window_.empty() && (window_.back() == '\n')) window_.pop_back();
   }
   void TearDown() override {
@@ -142,14 +121,14 @@ class GameWindow : public testing::Test {
   // The program's visible window, searched again each time: a change of window (full screen and
   // back) makes a new one, and a full-screen one carries no title, so it is found by process.
   std::string CurrentWindow() {
-    std::string id = Shell("timeout 10 xdotool search --sync --onlyvisible --pid " +
-                           std::to_string(pid_) + " 2>/dev/null | head -1");
+    std::string id = ShellOutput("timeout 10 xdotool search --sync --onlyvisible --pid " +
+                                 std::to_string(pid_) + " 2>/dev/null | head -1");
     while (!id.empty() && id.back() == '\n') id.pop_back();
     return id;
   }
   void Focus() {
     const std::string id = CurrentWindow();
-    if (!id.empty()) Shell("timeout 10 xdotool windowfocus --sync " + id + " 2>/dev/null");
+    if (!id.empty()) ShellOutput("timeout 10 xdotool windowfocus --sync " + id + " 2>/dev/null");
   }
   // Top-left corner of the window on the screen.
   void Origin(int* x, int* y) {
@@ -157,7 +136,8 @@ class GameWindow : public testing::Test {
     *y = 0;
     const std::string id = CurrentWindow();
     if (id.empty()) return;
-    std::istringstream lines(Shell("xdotool getwindowgeometry --shell " + id + " 2>/dev/null"));
+    std::istringstream lines(
+        ShellOutput("xdotool getwindowgeometry --shell " + id + " 2>/dev/null"));
     std::string line;
     while (std::getline(lines, line)) {
       if (line.rfind("X=", 0) == 0) *x = std::stoi(line.substr(2));
@@ -222,6 +202,6 @@ TEST_F(GameWindow, LoadsShowsTheMenuAndAnswersTheFunctionKeys) {
   // F4 ends the program at once with status 0.
   Focus();
   HoldKey("F4");
-  EXPECT_EQ(WaitFor(pid_, 10s), 0);
+  EXPECT_EQ(WaitForExit(pid_, 10s), 0);
   pid_ = -1;
 }

@@ -40,7 +40,7 @@ class FrontEnd : public ::testing::Test {
   }
 
   std::shared_ptr<gxtkGraphics> gfx;
-  gfxtest::TempDir dir;
+  TempDir dir;
 };
 
 std::vector<std::pair<int, int>> Positions(const c_Image& image) {

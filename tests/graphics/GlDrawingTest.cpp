@@ -45,7 +45,7 @@ class GlDrawing : public ::testing::Test {
   }
 
   std::shared_ptr<gxtkGraphics> gfx;
-  gfxtest::TempDir dir;
+  TempDir dir;
   static bool windowOpen;
 };
 bool GlDrawing::windowOpen = false;

@@ -1,6 +1,6 @@
-// Helpers shared by the graphics tests: a scratch folder, PNG files written on the spot (stb's
-// writer for ordinary files, a small encoder of our own for palette and 16-bit files, which stb
-// cannot write), and a real OpenGL window under the display named by DISPLAY.
+// Helpers shared by the graphics tests: PNG files written on the spot (stb's writer for ordinary
+// files, a small encoder of our own for palette and 16-bit files, which stb cannot write), and a
+// real OpenGL window under the display named by DISPLAY. Scratch folders: tests/support/TempDir.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,25 +15,10 @@
 
 #include "host/Glfw2.h"
 #include "host/GlfwGame.h"
+#include "tests/support/Display.h"
+#include "tests/support/TempDir.h"
 
 namespace gfxtest {
-
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "drommel-gfx-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 inline void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
   std::ofstream out(path, std::ios::binary);
@@ -142,7 +127,7 @@ inline bool HaveDisplay() {
 inline bool OpenGlWindow(int w, int h) {
   static bool initialised = false;
   if (!initialised) {
-    if (!glfw2::Init()) return false;
+    if (!InitGlfw()) return false;
     initialised = true;
   }
   if (!glfw2::OpenWindow(w, h, 8, 8, 8, 8, 0, 0, glfw2::WINDOW)) return false;

@@ -13,8 +13,6 @@
 
 namespace {
 
-using gfxtest::TempDir;
-
 struct Decoded {
   std::unique_ptr<unsigned char[]> pixels;
   int width = 0, height = 0, depth = 0;

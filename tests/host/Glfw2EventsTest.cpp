@@ -11,6 +11,7 @@
 
 #include "host/Glfw2.h"
 #include "tests/host/XClient.h"
+#include "tests/support/Display.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ class Glfw2Events : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs DISPLAY";
-    ASSERT_EQ(glfw2::Init(), 1);
+    ASSERT_TRUE(InitGlfw());
     ASSERT_EQ(glfw2::OpenWindow(320, 240, 8, 8, 8, 0, 0, 0, glfw2::WINDOW), 1);
     glfw2::SetWindowTitle(kTitle);
     glfw2::SetKeyCallback(OnKey);
@@ -48,7 +49,8 @@ class Glfw2Events : public ::testing::Test {
     glfw2::SetWindowCloseCallback(OnClose);
     events.clear();
     closeRequests = 0;
-    PollFor(std::chrono::milliseconds(2000), [] { return glfw2::GetWindowParam(glfw2::ACTIVE); });
+    PollEventsUntil(std::chrono::milliseconds(2000),
+                    [] { return glfw2::GetWindowParam(glfw2::ACTIVE); });
     ASSERT_EQ(glfw2::GetWindowParam(glfw2::ACTIVE), 1) << "the window never got the focus";
   }
   void TearDown() override {
@@ -60,26 +62,15 @@ class Glfw2Events : public ::testing::Test {
     glfw2::Terminate();
   }
 
-  // Polls events until done() holds or the time is up (events come from another process, so
-  // there is no clock to inject).
-  template <class Done>
-  static void PollFor(std::chrono::milliseconds limit, Done done) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-      glfw2::PollEvents();
-      if (done()) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }
   static void Run(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0); }
 
   // Holds the key long enough for several repeats (the test display repeats after 200 ms, then
   // every 100 ms), then releases it.
   static void HoldKey(const char* key) {
     Run(std::string("xdotool keydown ") + key);
-    PollFor(std::chrono::milliseconds(750), [] { return false; });
+    PollEventsUntil(std::chrono::milliseconds(750), [] { return false; });
     Run(std::string("xdotool keyup ") + key);
-    PollFor(std::chrono::milliseconds(1000), [] {
+    PollEventsUntil(std::chrono::milliseconds(1000), [] {
       return !events.empty() && events.back().kind == 'k' && events.back().action == glfw2::RELEASE;
     });
   }
@@ -122,13 +113,13 @@ TEST_F(Glfw2Events, TheCloseCallbackCanKeepTheWindowOpen) {
 
   closeAnswer = 0;
   SendDeleteWindow(window);
-  PollFor(std::chrono::milliseconds(2000), [] { return closeRequests > 0; });
+  PollEventsUntil(std::chrono::milliseconds(2000), [] { return closeRequests > 0; });
   EXPECT_EQ(closeRequests, 1);
   EXPECT_EQ(glfw2::GetWindowParam(glfw2::OPENED), 1);
 
   closeAnswer = 1;
   SendDeleteWindow(window);
-  PollFor(std::chrono::milliseconds(2000), [] { return closeRequests > 1; });
+  PollEventsUntil(std::chrono::milliseconds(2000), [] { return closeRequests > 1; });
   EXPECT_EQ(closeRequests, 2);
   EXPECT_EQ(glfw2::GetWindowParam(glfw2::OPENED), 0);
 }

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <map>
 
+#include "tests/support/Display.h"
+
 namespace {
 
 // GLFW 2 key -> GLFW 3 key, written out from the two libraries' headers.
@@ -130,7 +132,7 @@ class Glfw2Window : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs DISPLAY";
-    ASSERT_EQ(glfw2::Init(), 1);
+    ASSERT_TRUE(InitGlfw());
   }
   void TearDown() override {
     if (std::getenv("DISPLAY")) glfw2::Terminate();

@@ -1,6 +1,6 @@
 // Helpers for host tests: a scripted platform that drives the loop's clock and window state without
-// a window, a delegate that records what the host calls, and a way to run code in a child process
-// and read back its exit status and standard output.
+// a window and a delegate that records what the host calls; tests/support/Process.h runs code in a
+// child process.
 #pragma once
 
 #include <functional>
@@ -9,6 +9,7 @@
 #include "host/GameDelegate.h"
 #include "host/Glfw2.h"
 #include "host/HostPlatform.h"
+#include "tests/support/Process.h"
 
 class ScriptedPlatform : public HostPlatform {
  public:
@@ -72,12 +73,3 @@ class RecordingDelegate : public XQGameDelegate {
     log += "m" + std::to_string(event) + ":" + std::to_string(data);
   }
 };
-
-struct ChildResult {
-  int status = -1;  // exit status, or -1 when the child did not exit normally
-  std::string out;  // what it wrote to standard output
-};
-
-// Runs body in a forked child with standard input at end of file; the child exits with 0 when body
-// returns.
-ChildResult RunInChild(const std::function<void()>& body);

@@ -17,8 +17,13 @@
 #include "framework/InputDevice.h"
 #include "host/Glfw2.h"
 #include "host/GlfwGame.h"
+#include "tests/support/Display.h"
+#include "tests/support/Process.h"
 
 namespace {
+
+// How long to wait for an event (the X server's own auto-repeat is the slowest thing waited for).
+constexpr std::chrono::seconds kPatience{5};
 
 struct Event {
   int event, data;
@@ -64,36 +69,7 @@ bool Xdo(const std::string& args) {
 }
 
 std::string XdoOutput(const std::string& args) {
-  std::string out;
-  if (FILE* pipe = popen(("xdotool " + args + " 2>/dev/null").c_str(), "r")) {
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    pclose(pipe);
-  }
-  return out;
-}
-
-// Handles window events until `done` holds or five seconds have passed (the X server's own
-// auto-repeat is the slowest thing waited for here).
-bool PumpUntil(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  for (;;) {
-    glfw2::PollEvents();
-    if (done()) return true;
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-}
-
-// An X server resets when its last client leaves and drops connections made during the reset, so
-// a test started right after another may be turned away for a moment: try again for a while.
-bool InitGlfw() {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (glfw2::Init() != 1) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
+  return ShellOutput("xdotool " + args + " 2>/dev/null");
 }
 
 class InputWindow : public ::testing::Test {
@@ -125,7 +101,8 @@ class InputWindow : public ::testing::Test {
 
   void SetUp() override {
     if (!host) GTEST_SKIP() << skipReason;
-    ASSERT_TRUE(PumpUntil([] { return glfw2::GetWindowParam(glfw2::ACTIVE) == 1; }));
+    ASSERT_TRUE(
+        PollEventsUntil(kPatience, [] { return glfw2::GetWindowParam(glfw2::ACTIVE) == 1; }));
     NextUpdate();
   }
 
@@ -143,12 +120,16 @@ class InputWindow : public ::testing::Test {
   static void KeyDownAndWait(const char* key, int code) {
     const int before = delegate->Count(kEventKeyDown, code);
     ASSERT_TRUE(Xdo(std::string("keydown ") + key));
-    ASSERT_TRUE(PumpUntil([&] { return delegate->Count(kEventKeyDown, code) > before; })) << key;
+    ASSERT_TRUE(PollEventsUntil(kPatience, [&] {
+      return delegate->Count(kEventKeyDown, code) > before;
+    })) << key;
   }
   static void KeyUpAndWait(const char* key, int code) {
     const int before = delegate->Count(kEventKeyUp, code);
     ASSERT_TRUE(Xdo(std::string("keyup ") + key));
-    ASSERT_TRUE(PumpUntil([&] { return delegate->Count(kEventKeyUp, code) > before; })) << key;
+    ASSERT_TRUE(PollEventsUntil(kPatience, [&] {
+      return delegate->Count(kEventKeyUp, code) > before;
+    })) << key;
   }
 
   static std::unique_ptr<XQGlfwGame> host;
@@ -222,7 +203,8 @@ TEST_F(InputWindow, AltAndKeypadEnterProduceNothing) {
 
 TEST_F(InputWindow, AHeldKeyRepeatsItsKeyDownButCountsOneHit) {
   KeyDownAndWait("x", 'X');
-  const bool repeated = PumpUntil([] { return Delegate().Count(kEventKeyDown, 'X') >= 3; });
+  const bool repeated =
+      PollEventsUntil(kPatience, [] { return Delegate().Count(kEventKeyDown, 'X') >= 3; });
   KeyUpAndWait("x", 'X');
   ASSERT_TRUE(repeated) << "no auto-repeat: is the display's auto-repeat on?";
   EXPECT_EQ(Input().p_KeyHit('X'), 1);
@@ -242,9 +224,10 @@ TEST_F(InputWindow, AClickIsTheLeftButtonAndTheFirstTouchAtThePointer) {
       << geometry;
 
   ASSERT_TRUE(Xdo("mousemove " + std::to_string(left + 100) + " " + std::to_string(top + 50)));
-  ASSERT_TRUE(PumpUntil([] { return Input().p_MouseX() == 100 && Input().p_MouseY() == 50; }));
+  ASSERT_TRUE(PollEventsUntil(
+      kPatience, [] { return Input().p_MouseX() == 100 && Input().p_MouseY() == 50; }));
   ASSERT_TRUE(Xdo("click 1"));
-  ASSERT_TRUE(PumpUntil([] { return Delegate().Count(kEventMouseUp, 0) == 1; }));
+  ASSERT_TRUE(PollEventsUntil(kPatience, [] { return Delegate().Count(kEventMouseUp, 0) == 1; }));
   EXPECT_EQ(Delegate().Count(kEventMouseDown, 0), 1);
   EXPECT_EQ(Input().p_MouseHit(0), 1);
   EXPECT_EQ(Input().p_KeyHit(1), 1);
@@ -266,7 +249,7 @@ TEST_F(InputWindow, ReplacingTheWindowReleasesHeldKeys) {
   EXPECT_EQ(Delegate().Count(kEventKeyUp, 'C'), 1);
   EXPECT_FALSE(Input().p_KeyDown('C'));
   ASSERT_TRUE(Xdo("keyup c"));
-  ASSERT_TRUE(PumpUntil([] { return glfw2::GetWindowParam(glfw2::ACTIVE) == 1; }));
+  ASSERT_TRUE(PollEventsUntil(kPatience, [] { return glfw2::GetWindowParam(glfw2::ACTIVE) == 1; }));
   KeyDownAndWait("d", 'D');  // the new window hears keys
   KeyUpAndWait("d", 'D');
   // The key was held all along, so auto-repeat may have pressed it again on the new window; it must

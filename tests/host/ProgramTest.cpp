@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "tests/host/XClient.h"
+#include "tests/support/Process.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -58,52 +60,21 @@ std::string ReadAll(int fd) {
   return out;
 }
 
-// Exit status, or -1 when it did not end by itself within the time allowed (it is then killed).
-int WaitFor(pid_t pid, std::chrono::seconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  int status = 0;
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > end) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return -1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-class TempFolder {
- public:
-  TempFolder() {
-    char name[] = "/tmp/drommel-run-XXXXXX";
-    path_ = mkdtemp(name);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
 TEST(Program, WithoutADisplayItSaysSoAndFails) {
-  TempFolder folder;
-  const Started program = Start(folder.path(), {"DISPLAY", "WAYLAND_DISPLAY"});
+  TempDir folder;
+  const Started program = Start(folder.Path(), {"DISPLAY", "WAYLAND_DISPLAY"});
   ASSERT_GT(program.pid, 0);
   const std::string out = ReadAll(program.outFd);
-  EXPECT_EQ(WaitFor(program.pid, std::chrono::seconds(20)), 255);
+  EXPECT_EQ(WaitForExit(program.pid, std::chrono::seconds(20)), 255);
   EXPECT_EQ(out, "glfwInit failed\n");
 }
 
 TEST(Program, OpensItsWindowAndEndsWhenTheWindowIsClosed) {
   if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs DISPLAY";
-  TempFolder folder;
+  TempDir folder;
   const fs::path data = fs::path(DROMMEL_BINARY_DIR) / "data";
-  if (fs::exists(data)) fs::create_directory_symlink(data, folder.path() / "data");
-  const Started program = Start(folder.path(), {});
+  if (fs::exists(data)) fs::create_directory_symlink(data, folder.Path() / "data");
+  const Started program = Start(folder.Path(), {});
   ASSERT_GT(program.pid, 0);
 
   const unsigned long window = FindWindowByName("Drommel", std::chrono::seconds(20));
@@ -114,7 +85,7 @@ TEST(Program, OpensItsWindowAndEndsWhenTheWindowIsClosed) {
   EXPECT_EQ(height, 480);
 
   SendDeleteWindow(window);  // what a window manager sends for the close button
-  EXPECT_EQ(WaitFor(program.pid, std::chrono::seconds(20)), 0);
+  EXPECT_EQ(WaitForExit(program.pid, std::chrono::seconds(20)), 0);
   ReadAll(program.outFd);
 }
 

@@ -10,6 +10,7 @@
 #include "host/GlfwGame.h"
 #include "tests/host/HostTestSupport.h"
 #include "tests/host/XClient.h"
+#include "tests/support/Display.h"
 
 namespace {
 
@@ -17,21 +18,11 @@ class HostWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs DISPLAY";
-    ASSERT_EQ(glfw2::Init(), 1);
+    ASSERT_TRUE(InitGlfw());
     host.SetDelegate(&delegate);
   }
   void TearDown() override {
     if (std::getenv("DISPLAY")) glfw2::Terminate();
-  }
-
-  template <class Done>
-  static void PollFor(std::chrono::milliseconds limit, Done done) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-      glfw2::PollEvents();
-      if (done()) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
   }
 
   RecordingDelegate delegate;
@@ -67,9 +58,10 @@ TEST_F(HostWindow, OpensCentredAndTitledAndCountsEveryNewWindow) {
 TEST_F(HostWindow, ReplacingTheWindowReleasesHeldKeysFirst) {
   host.SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
   host.StartGame();
-  PollFor(std::chrono::milliseconds(2000), [] { return glfw2::GetWindowParam(glfw2::ACTIVE); });
+  PollEventsUntil(std::chrono::milliseconds(2000),
+                  [] { return glfw2::GetWindowParam(glfw2::ACTIVE); });
   ASSERT_EQ(std::system("xdotool keydown shift"), 0);
-  PollFor(std::chrono::milliseconds(2000), [] { return glfw2::GetKey(glfw2::KEY_LSHIFT); });
+  PollEventsUntil(std::chrono::milliseconds(2000), [] { return glfw2::GetKey(glfw2::KEY_LSHIFT); });
   delegate.log.clear();
   host.SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
   ASSERT_EQ(std::system("xdotool keyup shift"), 0);
