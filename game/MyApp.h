@@ -179,12 +179,7 @@ class c_MyApp : public c_App {
   Array<int> options = Array<int>(25);
   // Game type g: ten best from 10 (g - 1), best first, then the ten most recent.
   Array<int> highscores = Array<int>(50);
-  // Working values of saving, loading and the menus; spikeSpacing is the column spacing in play.
-  int stateIndex = 0;
-  int stateSum = 0;
-  int stateMask = 0;
-  int stateBit = 0;
-  int stateCount = 0;
+  // Column spacing of the spike row in play (saving, loading and the menus use locals).
   int spikeSpacing = 0;
   // Audio channel of each step of the sound-effect rotation.
   Array<int> sfxChannels = Array<int>(33);
