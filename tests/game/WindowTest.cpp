@@ -192,11 +192,11 @@ TEST_F(GameWindow, LoadsShowsTheMenuAndAnswersTheFunctionKeys) {
 
   // F11: full screen at the desktop's size; the images reload for it and the menu comes back.
   HoldKey("F11");
-  EXPECT_TRUE(FocusUntilColour(4, 1010, 10s)) << "no menu in full screen";
+  EXPECT_TRUE(FocusUntilColour(4, 1010, 30s)) << "no menu in full screen";
   EXPECT_TRUE(Alive(pid_));
   // And back to a window of 640 x 480.
   HoldKey("F11");
-  EXPECT_TRUE(FocusUntilColour(-1, -1, 10s)) << "no menu after leaving full screen";
+  EXPECT_TRUE(FocusUntilColour(-1, -1, 30s)) << "no menu after leaving full screen";
   EXPECT_TRUE(Alive(pid_));
 
   // F4 ends the program at once with status 0.
