@@ -10,17 +10,6 @@
 #include "graphics/Graphics.h"
 #include "tests/game/GameHarness.h"
 
-namespace {
-
-GameHarness::Options Sized(int width, int height) {
-  GameHarness::Options o;
-  o.width = width;
-  o.height = height;
-  return o;
-}
-
-}  // namespace
-
 TEST(GameFlow, ShowsTheLoadingScreenForTwentyTwoUpdatesThenTheMainMenu) {
   GameHarness game;
   EXPECT_EQ(game.App().loading, 1);
@@ -183,7 +172,7 @@ TEST(GameFlow, NewHighscoreBoxShowsOnlyForARankingScore) {
 
 TEST(GameRender, KeepsTheLargerScaleAndPublishesTheVisibleVirtualArea) {
   {
-    GameHarness game(Sized(1280, 720));
+    GameHarness game(GameHarness::Options::Sized(1280, 720));
     game.Render();
     EXPECT_FLOAT_EQ(game.App().scaleX, 2.0f);
     EXPECT_FLOAT_EQ(game.App().scaleY, 2.0f);
@@ -193,7 +182,7 @@ TEST(GameRender, KeepsTheLargerScaleAndPublishesTheVisibleVirtualArea) {
     EXPECT_EQ(game.App().landscape, 1);
   }
   {
-    GameHarness game(Sized(800, 800));
+    GameHarness game(GameHarness::Options::Sized(800, 800));
     game.Render();
     EXPECT_NEAR(game.App().scaleX, 1.6667f, 1e-3);
     EXPECT_NEAR(game.App().scaleY, 1.6667f, 1e-3);
@@ -202,14 +191,14 @@ TEST(GameRender, KeepsTheLargerScaleAndPublishesTheVisibleVirtualArea) {
     EXPECT_FLOAT_EQ(xq_Drommel_jscrh, 480);
   }
   {
-    GameHarness game(Sized(400, 800));
+    GameHarness game(GameHarness::Options::Sized(400, 800));
     game.Render();
     EXPECT_EQ(game.App().landscape, 0);
   }
 }
 
 TEST(GameRender, ReplaysRecordsScaledToTheWindowAndLeavesEmptySlotsUndrawn) {
-  GameHarness game(Sized(1280, 960));
+  GameHarness game(GameHarness::Options::Sized(1280, 960));
   game.Render();
   c_MyApp& app = game.App();
   app.p_CLS2D();
@@ -280,7 +269,7 @@ TEST(GameRender, TwoRendersWithoutAnUpdateDrawTheSamePicture) {
 }
 
 TEST(GameUpdate, ConvertsThePointerToVirtualUnits) {
-  GameHarness game(Sized(1280, 720));
+  GameHarness game(GameHarness::Options::Sized(1280, 720));
   game.Render();
   c_MyApp& app = game.App();
   game.MouseMove(640, 360);

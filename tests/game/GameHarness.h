@@ -94,6 +94,14 @@ class GameHarness {
     int desktopHeight = 1024;
     // Open a real window and draw with OpenGL (needs DISPLAY; see ReadFrame).
     bool window = false;
+
+    // A window of this size, everything else as default.
+    static Options Sized(int width, int height) {
+      Options o;
+      o.width = width;
+      o.height = height;
+      return o;
+    }
   };
 
   GameHarness();

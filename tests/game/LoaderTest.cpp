@@ -15,13 +15,6 @@ int Count(const std::vector<int>& v, int x) {
   return static_cast<int>(std::count(v.begin(), v.end(), x));
 }
 
-GameHarness::Options Sized(int width, int height) {
-  GameHarness::Options o;
-  o.width = width;
-  o.height = height;
-  return o;
-}
-
 }  // namespace
 
 TEST(GameLoader, PicksTheImageVariantFromTheWindowSize) {
@@ -30,7 +23,7 @@ TEST(GameLoader, PicksTheImageVariantFromTheWindowSize) {
   };
   for (Case c : {Case{640, 480, 2}, Case{630, 630, 1}, Case{631, 400, 2}, Case{1024, 768, 2},
                  Case{1230, 1230, 2}, Case{1231, 700, 4}, Case{1920, 1080, 4}}) {
-    GameHarness game(Sized(c.w, c.h));
+    GameHarness game(GameHarness::Options::Sized(c.w, c.h));
     c_MyApp& app = game.App();
     EXPECT_EQ(app.hdLevel, c.level) << c.w << "x" << c.h;
     game.FinishLoading();
@@ -46,7 +39,7 @@ TEST(GameLoader, PicksTheImageVariantFromTheWindowSize) {
 }
 
 TEST(GameLoader, TheFontKeepsItsAdvanceAndLineHeightInVirtualUnits) {
-  GameHarness game(Sized(1024, 768));
+  GameHarness game(GameHarness::Options::Sized(1024, 768));
   c_MyApp& app = game.App();
   // Loaded at once with the logo, before the first loading step.
   EXPECT_EQ(app.fontSlot, 90);
