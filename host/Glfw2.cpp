@@ -10,6 +10,7 @@
 //   - characters arrive as (character, PRESS);
 //   - a close request goes to the close callback, and a 0 result clears GLFW 3's should-close flag;
 //   - joystick axes with odd numbers are negated so that positive means up or forward.
+// GLFW's errors are kept as text (LastError) instead of being lost: GLFW 2 had no error callback.
 // A window destroyed while GLFW is delivering events (a callback that closes or replaces the
 // window) is only hidden then, and destroyed when the poll or wait returns.
 #include "host/Glfw2.h"
@@ -20,6 +21,7 @@
 #include <array>
 #include <chrono>
 #include <optional>
+#include <string>
 #include <thread>
 
 namespace glfw2 {
@@ -184,6 +186,8 @@ struct State {
   bool cursorVisible = true;
   bool lastKeyWasRepeat = false;
   int noResizeHint = 0;
+  std::string lastError;
+  std::optional<std::string> failNextOpen;  // a test's refusal for the next OpenWindow
   KeyFun keyFun = nullptr;
   CharFun charFun = nullptr;
   MouseButtonFun mouseButtonFun = nullptr;
@@ -209,6 +213,10 @@ void DeliverEvents(F&& call) {
   if (state.eventDepth > 0) return;
   DestroyDoomed();
   if (state.window && glfwWindowShouldClose(state.window)) CloseWindow();
+}
+
+void ErrorCallback(int, const char* description) {
+  state.lastError = description ? description : "";
 }
 
 void KeyCallback(GLFWwindow*, int key, int, int action, int) {
@@ -277,7 +285,13 @@ int KeyToGlfw3(int glfw2Key) {
 }
 
 int Init() {
+  glfwSetErrorCallback(ErrorCallback);
+  state.lastError.clear();
   return glfwInit() == GLFW_TRUE ? 1 : 0;
+}
+
+std::string LastError() {
+  return state.lastError;
 }
 
 void Terminate() {
@@ -311,6 +325,12 @@ int OpenWindow(int width, int height, int red, int green, int blue, int alpha, i
   glfwWindowHint(GLFW_RESIZABLE, state.noResizeHint ? GLFW_FALSE : GLFW_TRUE);
   state.noResizeHint = 0;
 
+  state.lastError.clear();
+  if (state.failNextOpen) {
+    ErrorCallback(GLFW_PLATFORM_ERROR, state.failNextOpen->c_str());
+    state.failNextOpen.reset();
+    return 0;
+  }
   GLFWmonitor* monitor = mode == FULLSCREEN ? glfwGetPrimaryMonitor() : nullptr;
   GLFWwindow* window = glfwCreateWindow(width, height, "GLFW Window", monitor, nullptr);
   if (!window) return 0;
@@ -576,6 +596,10 @@ void RemoveJoystick(int joy) {
 
 void RemoveAllJoysticks() {
   state.fakeJoysticks.reset();
+}
+
+void FailNextOpenWindow(std::string error) {
+  state.failNextOpen = std::move(error);
 }
 
 }  // namespace testing

@@ -3,9 +3,14 @@
 // (character, action) character callback, the close callback that may refuse, the mode record
 // ordered width, height, red, blue, green, and joysticks with odd axes negated (positive = up).
 //
-// Test seams (glfw2::testing): joystick readings fed by tests, since these machines have none.
+// GLFW 2 had no error callback: the adapter keeps the text of the last error GLFW reported
+// (LastError) so that the host can say why a window did not open.
+//
+// Test seams (glfw2::testing): joystick readings fed by tests, since these machines have none, and
+// a window that refuses to open.
 #pragma once
 
+#include <string>
 #include <vector>
 
 namespace glfw2 {
@@ -91,6 +96,8 @@ using MousePosFun = void (*)(int x, int y);
 using WindowCloseFun = int (*)();  // return 0 to keep the window open
 
 int Init();  // 1 on success, 0 on failure (no display)
+// What GLFW said about its last error since Init or the last OpenWindow; empty when none.
+std::string LastError();
 void Terminate();
 int OpenWindow(int width, int height, int red, int green, int blue, int alpha, int depth,
                int stencil, int mode);
@@ -133,6 +140,8 @@ namespace testing {
 void SetJoystick(int joy, std::vector<float> axes, std::vector<unsigned char> buttons);
 void RemoveJoystick(int joy);
 void RemoveAllJoysticks();
+// The next OpenWindow fails as GLFW would, with this error text.
+void FailNextOpenWindow(std::string error);
 }  // namespace testing
 
 }  // namespace glfw2
