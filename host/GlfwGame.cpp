@@ -5,6 +5,10 @@
 // a slow machine slows the game down instead of freezing it. While the window is minimised or
 // without focus the game is suspended: it is no longer updated, and the loop blocks in WaitEvents,
 // rendering after each event unless the window is minimised.
+//
+// A window that cannot be opened is reported in one line with GLFW's reason. A switch between
+// window and full screen that fails goes back to the window the game had; with no window at all
+// the game is not started and Run returns -1.
 #include "host/GlfwGame.h"
 
 #include <cstdint>
@@ -139,6 +143,7 @@ bool XQGlfwGame::OpenGlfwWindow(const WindowRequest& request, int desktopWidth, 
     return false;
   }
   _window = request;
+  _windowLost = false;
   ++glfwGraphicsSeq;
 
   if (!request.fullscreen) {
