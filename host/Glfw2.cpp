@@ -434,6 +434,14 @@ bool IsMappingElement(std::string_view value) {
   }
 }
 
+bool IsMappingGuid(std::string_view guid) {
+  // SDL's "xinput" stands for any XInput pad on Windows; GLFW passes over such lines.
+  if (guid == "xinput") return true;
+  return guid.size() == 32 && std::all_of(guid.begin(), guid.end(), [](char c) {
+           return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+         });
+}
+
 // Splits off the text up to the next comma (all of it when there is none) and the comma.
 std::string_view TakeField(std::string_view& line) {
   const size_t comma = line.find(',');
@@ -445,10 +453,7 @@ std::string_view TakeField(std::string_view& line) {
 // Why `line` is not a mapping "GUID,name,field:value,...", or empty when it is one. Fields GLFW
 // does not use (platform, misc1, paddles...) may hold anything.
 std::string MappingFault(std::string_view line) {
-  const std::string_view guid = TakeField(line);
-  if (guid.size() != 32 || !std::all_of(guid.begin(), guid.end(), [](char c) {
-        return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-      })) {
+  if (!IsMappingGuid(TakeField(line))) {
     return "it does not start with a GUID of 32 hexadecimal digits";
   }
   const size_t nameEnd = line.find(',');

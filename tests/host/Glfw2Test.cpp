@@ -257,7 +257,8 @@ TEST_F(Glfw2Mappings, WellFormedMappingsLoadSilentlyAndAMalformedTextIsReportedO
   EXPECT_EQ(StartWith("# a comment line\r\n" + guid +
                       ",My Pad,a:b0,b:b1,dpup:h0.1,leftx:a0,lefty:a1~,lefttrigger:+a2,"
                       "platform:Linux,\r\n\n" +
-                      "050000004c050000cc09000000810000,Other Pad,+leftx:a0,misc1:anything"),
+                      "050000004c050000cc09000000810000,Other Pad,+leftx:a0,misc1:anything\n"
+                      "xinput,XInput Controller,a:b0,platform:Windows"),
             "");
 
   const std::pair<std::string, std::string> malformed[] = {
