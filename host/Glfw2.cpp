@@ -402,8 +402,9 @@ constexpr std::string_view kMappingElements[] = {
     "rightx",
     "righty",
 };
-// GLFW keeps mapping names in 128 bytes.
+// GLFW keeps mapping names in 128 bytes and passes over lines of 1024 bytes or more.
 constexpr size_t kMappingNameLimit = 127;
+constexpr size_t kMappingLineLimit = 1023;
 
 bool IsDigits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
@@ -442,6 +443,16 @@ bool IsMappingGuid(std::string_view guid) {
          });
 }
 
+// A field of the player's text, quoted for the report: at most 40 bytes, control characters as ?.
+std::string Quoted(std::string_view field) {
+  constexpr size_t kLimit = 40;
+  std::string quoted = "\"";
+  for (const char c : field.substr(0, kLimit)) {
+    quoted += static_cast<unsigned char>(c) < 32 || c == 127 ? '?' : c;
+  }
+  return quoted + (field.size() > kLimit ? "...\"" : "\"");
+}
+
 // Splits off the text up to the next comma (all of it when there is none) and the comma.
 std::string_view TakeField(std::string_view& line) {
   const size_t comma = line.find(',');
@@ -453,6 +464,7 @@ std::string_view TakeField(std::string_view& line) {
 // Why `line` is not a mapping "GUID,name,field:value,...", or empty when it is one. Fields GLFW
 // does not use (platform, misc1, paddles...) may hold anything.
 std::string MappingFault(std::string_view line) {
+  if (line.size() > kMappingLineLimit) return "it is longer than 1023 characters";
   if (!IsMappingGuid(TakeField(line))) {
     return "it does not start with a GUID of 32 hexadecimal digits";
   }
@@ -465,14 +477,14 @@ std::string MappingFault(std::string_view line) {
     if (field.empty()) continue;
     const size_t colon = field.find(':');
     if (colon == std::string_view::npos || colon == 0) {
-      return "\"" + std::string(field) + "\" is not a name:value pair";
+      return Quoted(field) + " is not a name:value pair";
     }
     std::string_view name = field.substr(0, colon);
     if (name[0] == '+' || name[0] == '-') name.remove_prefix(1);  // half-axis outputs
     const bool element = std::find(std::begin(kMappingElements), std::end(kMappingElements),
                                    name) != std::end(kMappingElements);
     if (element && !IsMappingElement(field.substr(colon + 1))) {
-      return "\"" + std::string(field) + "\" does not name a button (b), axis (a) or hat (h)";
+      return Quoted(field) + " does not name a button (b), axis (a) or hat (h)";
     }
   }
   return {};

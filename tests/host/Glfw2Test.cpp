@@ -268,6 +268,9 @@ TEST_F(Glfw2Mappings, WellFormedMappingsLoadSilentlyAndAMalformedTextIsReportedO
       {guid + ",My Pad,a:b0,b:q1,",
        "line 1: \"b:q1\" does not name a button (b), axis (a) or hat (h)"},
       {guid + ",My Pad,a:b0,dpup h0.1", "line 1: \"dpup h0.1\" is not a name:value pair"},
+      // The player's text is quoted short and without control characters.
+      {guid + ",My Pad,\x1b[2J" + std::string(50, 'z'),
+       "line 1: \"?[2J" + std::string(36, 'z') + "...\" is not a name:value pair"},
   };
   for (const auto& [text, why] : malformed) {
     EXPECT_EQ(StartWith(text),
