@@ -173,6 +173,9 @@ TEST_F(Files, AShortWriteGivesMinusTwoAndKeepsTheOldState) {
     _exit(child.SaveState(String("a state text longer than sixteen bytes")) == -2 ? 0 : 1);
   });
   EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "State not saved to ./.kestrostate: cannot write: File too large (the previous state "
+            "is kept)\n");
   EXPECT_EQ(Read(".kestrostate"), "old state");
   EXPECT_EQ(OtherEntries(), 0);
 }
