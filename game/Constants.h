@@ -135,6 +135,32 @@ enum : int {
 };
 }  // namespace Image
 
+// Frames of the multi-frame images that the screens draw by number.
+namespace Frame {
+enum : int {
+  // Image::Icons.
+  IconPause = 0,
+  IconQuit = 1,
+  IconPlay = 3,
+  IconMark = 6,
+  // Image::Buttons: the play item, the options gear's two cogs and hub, the gear disc.
+  ButtonPlay = 0,
+  GearOuter = 8,
+  GearInner = 9,
+  GearHub = 10,
+  ButtonGear = 12,
+  // Image::World: the ball; spike height h is SpikeFirst + h.
+  Ball = 0,
+  SpikeFirst = 10,
+};
+}  // namespace Frame
+
+// A joystick's raw button numbers the controls read (port p's button b is key code
+// Key::JoystickButtons + 32 p + b). Buttons 0-5 are Action::Confirm to Action::Button6.
+namespace JoyButton {
+enum : int { Back1 = 6, Back2 = 7, Left = 8, Up = 9, Right = 10, Down = 11, Back3 = 14 };
+}  // namespace JoyButton
+
 // Entries of c_MyApp::options, the saved settings.
 namespace Option {
 enum : int {

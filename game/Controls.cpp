@@ -30,35 +30,40 @@ int c_MyApp::p_PlayKey(int action, int allowStick, int port) {
   auto button = [&](int b) {
     return joystick && xq_input_KeyDown(Key::JoystickButtons + 32 * port + b);
   };
+  // The game's buttons 1-6 (Action::Confirm to Button6) are the joystick's buttons 0-5.
+  auto buttonOf = [&](int action) { return button(action - Action::Confirm); };
   auto pad = [&](int entry) { return padState[entry] != 0 ? 1 : 0; };
 
   switch (action) {
     case Action::Up:
-      if (key(Key::Up) || (!arcade && key(Key::W)) || button(9)) return 1;
+      if (key(Key::Up) || (!arcade && key(Key::W)) || button(JoyButton::Up)) return 1;
       if (stick && p_StickY(0, port) < -0.4f) return 1;
       return pad(Action::Up);
     case Action::Left:
-      if (key(Key::Left) || (!arcade && key(Key::A)) || button(8)) return 1;
+      if (key(Key::Left) || (!arcade && key(Key::A)) || button(JoyButton::Left)) return 1;
       if (stick && p_StickX(0, port) < -0.4f) return 1;
       return pad(Action::Left);
     case Action::Right:
-      if (key(Key::Right) || (!arcade && key(Key::D)) || button(10)) return 1;
+      if (key(Key::Right) || (!arcade && key(Key::D)) || button(JoyButton::Right)) return 1;
       if (stick && p_StickX(0, port) > 0.4f) return 1;
       return pad(Action::Right);
     case Action::Down:
-      if (key(Key::Down) || (!arcade && key(Key::S)) || button(11)) return 1;
+      if (key(Key::Down) || (!arcade && key(Key::S)) || button(JoyButton::Down)) return 1;
       if (stick && p_StickY(0, port) > 0.4f) return 1;
       return pad(Action::Down);
     case Action::Confirm:
       if (key(Key::Space) || key(Key::Enter) || (!arcade && (key(Key::Z) || key(Key::J))) ||
-          button(0))
+          buttonOf(Action::Confirm))
         return 1;
       return pad(Action::Confirm);
     case Action::Button2:
-      if (key(Key::Control) || (!arcade && (key(Key::X) || key(Key::K))) || button(1)) return 1;
+      if (key(Key::Control) || (!arcade && (key(Key::X) || key(Key::K))) ||
+          buttonOf(Action::Button2))
+        return 1;
       return pad(Action::Button2);
     case Action::Button3:
-      if (key(Key::Shift) || (!arcade && (key(Key::C) || key(Key::L))) || button(2)) return 1;
+      if (key(Key::Shift) || (!arcade && (key(Key::C) || key(Key::L))) || buttonOf(Action::Button3))
+        return 1;
       return pad(Action::Button3);
     case Action::Button4:
     case Action::Button5:
@@ -66,8 +71,7 @@ int c_MyApp::p_PlayKey(int action, int allowStick, int port) {
       static constexpr int kLetters[3][2] = {{Key::V, Key::I}, {Key::B, Key::U}, {Key::N, Key::O}};
       const int* letters = kLetters[action - Action::Button4];
       if (!arcade && (key(letters[0]) || key(letters[1]))) return 1;
-      // Joystick buttons 3-5.
-      if (button(action - Action::Confirm)) return 1;
+      if (buttonOf(action)) return 1;
       // With the arcade mapping on and no joystick, the cabinet's own pad value (2 = held) reads
       // through.
       if (arcade && port == -1) return padState[action];
@@ -77,7 +81,8 @@ int c_MyApp::p_PlayKey(int action, int allowStick, int port) {
       if (key(Key::Escape) || key(Key::Delete) || key(Key::Backspace) ||
           (!arcade && key(Key::Backquote)))
         return 1;
-      if (button(6) || button(7) || button(14)) return 1;
+      if (button(JoyButton::Back1) || button(JoyButton::Back2) || button(JoyButton::Back3))
+        return 1;
       return pad(Pad::ArcadeBack1) || pad(Pad::ArcadeBack2) || pad(Pad::BackKey) ? 1 : 0;
     default:
       return 0;

@@ -142,7 +142,7 @@ int c_MyApp::p_CreditBox() {
   numbers(discX[1], discY[1], static_cast<int>(w), static_cast<int>(h), renderFpsAvg);
   p_ResetDraw();
   p_Alpha(fade);
-  p_DrawImg(Image::Buttons, discX[2], discY[2], 12);
+  p_DrawImg(Image::Buttons, discX[2], discY[2], Frame::ButtonGear);
   p_SetSize(0.3f);
   p_DrawImg(Image::Logo, discX[3], discY[3], 0);
   p_ResetDraw();

@@ -25,8 +25,7 @@ constexpr int kLastColumn = Spikes::LastColumn;
 constexpr int kSerials = Spikes::Serials;
 constexpr int kSpikeSpacing = 200;
 constexpr float kSpeed = 6;
-// The world sheet's first spike frame (spike height h is frame 10 + h).
-constexpr int kSpikeFrames = 10;
+constexpr int kSpikeFrames = Frame::SpikeFirst;
 
 // The player's swing is computed in float.
 constexpr float kDegToRadFloat = 3.14159265358979323846f / 180.0f;
@@ -152,7 +151,7 @@ int c_MyApp::p_Game() {
   p_SetSize(s);
   p_SetCol(255, 255, 255);
   p_Alpha(1);
-  p_DrawImg(Image::World, players[kPlayerX], players[kPlayerY], 0);
+  p_DrawImg(Image::World, players[kPlayerX], players[kPlayerY], Frame::Ball);
 
   if (spikeScroll < -2.0f * static_cast<float>(spikeSpacing)) {
     spikeScroll += static_cast<float>(spikeSpacing);
@@ -412,7 +411,7 @@ int c_MyApp::p_InGame() {
   }
 
   if (hideHud != 1) {
-    if (p_Button(Image::Icons, 16, 16, 0) != 0 && paused == 0) {
+    if (p_Button(Image::Icons, 16, 16, Frame::IconPause) != 0 && paused == 0) {
       paused = 1;
       pauseDirection = 1;
       holdLatch = 1;

@@ -113,7 +113,7 @@ int c_MyApp::p_Menu() {
       p_Alpha(alpha);
       if (item == kPlayItem) {
         p_SetSize(scale);
-        p_DrawImg(Image::Buttons, x, y, 0);
+        p_DrawImg(Image::Buttons, x, y, Frame::ButtonPlay);
       } else {
         DrawGear(*this, x, y, scale);
       }
@@ -159,7 +159,7 @@ int c_MyApp::p_Menu() {
       p_ResetDraw();
       p_SetSize(3, 2.5f);
       p_SetCol(100, 255, 100, 0.3f);
-      const int pressed = p_Button(Image::Icons, w - 70, h - 48 - 4 * slide, 3);
+      const int pressed = p_Button(Image::Icons, w - 70, h - 48 - 4 * slide, Frame::IconPlay);
       if (pressed != 0 && holdLatch == 0) ActivateMenuItem(*this, kPlayItem);
     }
 

@@ -43,11 +43,11 @@ inline float FrameSize(const c_MyApp& app, int slot, float scale) {
 inline void DrawGear(c_MyApp& app, float x, float y, float scale) {
   app.p_SetSize(scale);
   app.p_SetRot(app.gearAngle * 0.66f);
-  app.p_DrawImg(Image::Buttons, x, y, 8);
+  app.p_DrawImg(Image::Buttons, x, y, Frame::GearOuter);
   app.p_SetRot(-app.gearAngle * 0.33f);
-  app.p_DrawImg(Image::Buttons, x, y, 9);
+  app.p_DrawImg(Image::Buttons, x, y, Frame::GearInner);
   app.p_SetRot(-app.gearAngle);
-  app.p_DrawImg(Image::Buttons, x, y, 10);
+  app.p_DrawImg(Image::Buttons, x, y, Frame::GearHub);
   app.p_SetRot(0);
 }
 

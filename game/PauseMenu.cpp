@@ -63,9 +63,9 @@ int c_MyApp::p_PauseMenu() {
   p_ResetDraw();
   p_SetSize(2);
   p_SetCol(50, 50, 250);
-  const bool resumeHit = p_Button(Image::Icons, cx, py, 3) != 0;
+  const bool resumeHit = p_Button(Image::Icons, cx, py, Frame::IconPlay) != 0;
   p_SetCol(255, 50, 50);
-  const bool quitHit = p_Button(Image::Icons, quitX, sideTop, 1) != 0;
+  const bool quitHit = p_Button(Image::Icons, quitX, sideTop, Frame::IconQuit) != 0;
   if (optionsOpen == 0) gearAngle += 0.2f;
   p_ResetDraw();
   DrawGear(*this, optionsX, sideTop, 1);
@@ -80,7 +80,7 @@ int c_MyApp::p_PauseMenu() {
                       : pauseChoice == kOptionsChoice ? optionsX
                                                       : cx;
   const float markY = pauseChoice == kResumeChoice ? py : sideTop;
-  p_DrawImg(Image::Icons, markX, markY, 6);
+  p_DrawImg(Image::Icons, markX, markY, Frame::IconMark);
   p_ResetDraw();
 
   // Input only while the panel is in (or on its way in) and nothing above it owns the input.

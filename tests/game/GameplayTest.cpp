@@ -68,7 +68,7 @@ class Play : public ::testing::Test {
   std::vector<std::pair<float, float>> SpikeRecords() const {
     std::vector<std::pair<float, float>> at;
     for (const DrawRecord& r : game->ImageRecords(Image::World)) {
-      if (r.frame >= 10) at.emplace_back(r.x, r.y);
+      if (r.frame >= static_cast<float>(Frame::SpikeFirst)) at.emplace_back(r.x, r.y);
     }
     return at;
   }

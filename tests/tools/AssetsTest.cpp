@@ -137,10 +137,11 @@ TEST_F(GeneratedData, PicturesTheGameDrawsAreNotBlank) {
   for (int f = 0; f < 64; ++f) all64[f] = f;
   for (int f = 0; f < 16; ++f) all16[f] = f;
   const Needed needed[] = {
-      {Image::World, {0, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}},  // ball, spikes 0-9
+      {Image::World, {Frame::Ball, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}},  // spikes 0-9
       {Image::Parts, all256},
-      {Image::Icons, {0, 1, 3, 6}},
-      {Image::Buttons, {0, 8, 9, 10, 12}},
+      {Image::Icons, {Frame::IconPause, Frame::IconQuit, Frame::IconPlay, Frame::IconMark}},
+      {Image::Buttons,
+       {Frame::ButtonPlay, Frame::GearOuter, Frame::GearInner, Frame::GearHub, Frame::ButtonGear}},
       {Image::Logo, {0}},
       {Image::Testcard, {0}},
       {Image::Title, {0}},
