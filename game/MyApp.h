@@ -55,8 +55,8 @@ class c_MyApp : public c_App {
   int p_SetRot(float angle);
   int p_Alpha(float a);
   int p_SetCol(float r, float g, float b, float a = kNoValue);
-  // Starts a screen: the view, optionally the clear colour (when r is given), a reset draw state
-  // and an empty display list.
+  // Starts a screen: optionally the clear colour (when r is given), a reset draw state and an
+  // empty display list.
   int p_CLS2D(float r = kNoValue, float g = kNoValue, float b = kNoValue, float a = kNoValue);
   int p_DrawImg(int slot, float x, float y, int frame);
   int p_Rect(float x, float y, float w, float h);
@@ -117,7 +117,8 @@ class c_MyApp : public c_App {
   static String PlaceName(int place);
   // The name of BestRank().
   String p_MyNth();
-  // Records the finished game in the tables, leaves the pause state and saves.
+  // Records the finished game in the tables, leaves the pause state, sets both latches (controls
+  // still held from play do nothing in the menu until let go) and saves.
   int p_LoadMenu();
 
   // Saved state and the score text (SaveData.cpp).
