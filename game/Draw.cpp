@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "game/FontKerning.h"
-#include "game/Globals.h"
 #include "game/MyApp.h"
 #include "game/Numbers.h"
 
