@@ -455,7 +455,7 @@ TEST_F(Menus, ARecognisedGamepadsDPadChoosesItsAButtonStartsAGameAndStartPauses)
   EXPECT_EQ(app().menuChoice, 1);
   press(glfw2::testing::PAD_A);
   Update(2);
-  ASSERT_EQ(app().gameMode, 10);
+  ASSERT_EQ(app().gameMode, Mode::Play);
   EXPECT_EQ(app().paused, 0);
   press(glfw2::testing::PAD_START);
   EXPECT_EQ(app().paused, 1);
