@@ -19,6 +19,9 @@ extern float xq_Drommel_overscan;
 extern int xq_Drommel_DebugMode;
 // 1 while the arcade-cabinet key mapping is active.
 extern int xq_Drommel_iCadeControls;
+// 1 would run the procedural music player; nothing in this game sets it, so the game plays sound
+// effects only. Kept as the switch that player would be started by.
+extern int xq_Drommel_HasMusic;
 // 1: music would be a track on the audio device's music channel, which the end of a game stops;
 // nothing starts one.
 extern int xq_Drommel_HasMusicStream;
