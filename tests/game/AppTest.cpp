@@ -352,7 +352,7 @@ TEST(GameUpdate, AFullScreenSwitchTheHostCannotMakeLeavesTheGameInItsWindow) {
   options.fullScreenRefused = true;
   GameHarness game(options);
   game.FinishLoading();
-  game.Tap(kKeyF11);
+  game.Tap(Key::F11);
   EXPECT_EQ(game.App().fullScreen, 0);  // the options row offers full screen again
   game.Step(10);
   EXPECT_EQ(game.App().lastDeviceWidth, 640);
