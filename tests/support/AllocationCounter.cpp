@@ -45,9 +45,15 @@ long long AllocationCounter::Total() {
   return total;
 }
 
-// Only the single-object forms are replaced: the standard library's array forms forward to them, and
-// under AddressSanitizer replacing the array forms too mismatches its own bookkeeping. Not inlined:
-// GCC reads a free() inlined next to a new-expression as a mismatched pair.
-__attribute__((noinline)) void* operator new(std::size_t size) { return Allocate(size); }
-__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
-__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+// Only the single-object forms are replaced: the standard library's array forms forward to them,
+// and under AddressSanitizer replacing the array forms too mismatches its own bookkeeping. Not
+// inlined: GCC reads a free() inlined next to a new-expression as a mismatched pair.
+__attribute__((noinline)) void* operator new(std::size_t size) {
+  return Allocate(size);
+}
+__attribute__((noinline)) void operator delete(void* p) noexcept {
+  std::free(p);
+}
+__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
