@@ -459,8 +459,9 @@ class EndToEnd : public ::testing::Test {
     }
     // Quit: left selects it, Enter confirms. On a busy machine a short press can fall between two
     // updates and go unseen; then Enter resumes the game, and the attempt starts again.
-    player.Press("Left");
-    player.Press("Return");
+    Sleep(0.4);  // the panel takes keys once it has slid in
+    player.Press("Left", 0.25);
+    player.Press("Return", 0.25);
     if (!player.WaitFor(Where::kGameOver, 2, "game-over-" + n)) {
       std::printf("attempt %d: quitting showed %s, not the game-over overlay\n", attempt,
                   Name(player.Last()));
