@@ -774,11 +774,10 @@ void EndHoldsOfKeysLetGo() {
     if (!IsDown(keymap, key) && glfwGetKey(state.window, key) == GLFW_RELEASE) up.push_back(key);
   }
   if (up.empty()) return;
+  GLFWwindow* window = state.window;
   DeliverEvents([] { glfwPollEvents(); });
-  if (!state.window) {
-    state.heldAcross.clear();
-    return;
-  }
+  // A window closed or opened by those events has its own account of held keys.
+  if (state.window != window) return;
   for (const int key : up) {
     if (glfwGetKey(state.window, key) == GLFW_RELEASE) std::erase(state.heldAcross, key);
   }
