@@ -170,7 +170,7 @@ class c_MyApp : public c_App {
   // A queue of badge pop-ups that nothing fills.
   Array<int> badgePopups = Array<int>(15);
   Array<int> badgePopupTimes = Array<int>(15);
-  // One flag (0 or 1) per badge; bytes, because Array<bool> packs its elements.
+  // One flag (0 or 1) per badge.
   Array<unsigned char> badges = Array<unsigned char>(256);
   // Virtual pad: 0 up, 3 left, 5 right, 8 down, 10-17 buttons, 19 back. 2 = held by the arcade
   // mapping, 1 = pressed for this update only.

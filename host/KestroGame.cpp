@@ -1,11 +1,26 @@
 // XQKestroGame::Main: the process start-up. GLFW first (no display, no game), then the one host
-// object, then the framework and the app, then the window and the loop.
+// object, then the program's start-up record (globals, then the app), then the window and the loop.
+#include <csignal>
 #include <cstdio>
 
 #include "host/Glfw2.h"
 #include "host/GlfwGame.h"
 
-int XQKestroGame::Main(int argc, char** argv) {
+int xq_std_argc = 0;
+char** xq_std_argv = nullptr;
+
+int xq_std_main(int argc, char** argv, const XQStartup& startup) {
+  xq_std_argc = argc;
+  xq_std_argv = argv;
+  std::signal(SIGSEGV, sighandler);
+  std::signal(SIGILL, sighandler);
+  std::signal(SIGFPE, sighandler);
+  if (startup.init) startup.init();
+  if (startup.main) startup.main();
+  return 0;
+}
+
+int XQKestroGame::Main(int argc, char** argv, const XQStartup& startup) {
   if (!glfw2::Init()) {
     std::fputs("glfwInit failed\n", stdout);
     std::fflush(stdout);
@@ -13,7 +28,7 @@ int XQKestroGame::Main(int argc, char** argv) {
   }
   auto game = std::make_unique<XQKestroGame>();
   try {
-    xq_std_main(argc, argv);
+    xq_std_main(argc, argv, startup);
     if (game->Delegate()) game->Run();
   } catch (ThrowableObject& exception) {
     glfw2::Terminate();
@@ -25,7 +40,7 @@ int XQKestroGame::Main(int argc, char** argv) {
     glfw2::Terminate();
     game->Die(nullptr);
   }
-  xq_std_shutdown();
+  if (startup.shutdown) startup.shutdown();
   game->SetDelegate(nullptr);
   glfw2::Terminate();
   return 0;

@@ -9,13 +9,14 @@
 // advances it by one 60th of a second; nothing sleeps), and the folder: every harness runs in a
 // fresh temporary folder holding the state file and a link "data" to the build's data folder.
 //
-//   GameHarness game;                   // 640 x 480; OnCreate has run (loader started, state
-//   loaded) game.FinishLoading();               // renders once, then updates until the loader is
-//   done game.Hold(kKeySpace, 10);           // key down, 10 updates, key up (each update renders
-//   too) EXPECT_EQ(game.App().gameMode, 1); EXPECT_TRUE(game.HasText("Top 5"));     // glyphs of
-//   the last update's display list for (const auto& r : game.Records()) ...  // the display list,
-//   decoded game.Resize(1280, 720); game.Render();  // the next render sees the new size
-//   EXPECT_EQ(game.StateText(), "...");     // ./.kestrostate of this harness
+//   GameHarness game;                // 640 x 480; OnCreate has run (loader started, state loaded)
+//   game.FinishLoading();            // renders once, then updates until the loader is done
+//   game.Hold(kKeySpace, 10);        // key down, 10 updates, key up (each update renders too)
+//   EXPECT_EQ(game.App().gameMode, 1);
+//   EXPECT_TRUE(game.HasText("Top 5"));           // glyphs of the last update's display list
+//   for (const auto& r : game.Records()) ...      // the display list, decoded
+//   game.Resize(1280, 720); game.Render();        // the next render sees the new size
+//   EXPECT_EQ(game.StateText(), "...");           // ./.kestrostate of this harness
 //
 //   GameHarness::Options o; o.state = "1|0|...|";  // a state file present before OnCreate
 //   GameHarness saved(o);
