@@ -140,10 +140,12 @@ void c_InputDevice::p_MotionEvent(int event, int /*data*/, float x, float y, flo
 
 void c_InputDevice::p_BeginUpdate() {
   if (!_host) return;
-  for (int port = 0; port < kJoyPorts; ++port) {
+  int port = 0;
+  for (; port < kJoyPorts; ++port) {
     c_JoyState& joy = _joyStates[port];
     // Ports are filled from 0 up: the first absent one ends the scan.
     if (!_host->PollJoystick(port, joy.joyx, joy.joyy, joy.joyz, joy.buttons)) break;
+    _joyRead[port] = true;
     for (int b = 0; b < kJoyButtons; ++b) {
       const int code = kKeyJoyFirst + kJoyButtons * port + b;
       if (!joy.p_Button(b)) {
@@ -154,6 +156,21 @@ void c_InputDevice::p_BeginUpdate() {
       }
     }
   }
+  // The host leaves an absent port's last readings in place: a joystick unplugged with a button
+  // or the stick held would hold it for ever. Its port, and the ports after it that are no longer
+  // read, let go of everything once.
+  for (; port < kJoyPorts; ++port) {
+    if (std::exchange(_joyRead[port], false)) ReleaseJoystick(port);
+  }
+}
+
+void c_InputDevice::ReleaseJoystick(int port) {
+  c_JoyState& joy = _joyStates[port];
+  for (int b = 0; b < kJoyButtons; ++b) KeyUp(kKeyJoyFirst + kJoyButtons * port + b);
+  joy.joyx.Fill(0);
+  joy.joyy.Fill(0);
+  joy.joyz.Fill(0);
+  joy.buttons.Fill(false);
 }
 
 void c_InputDevice::p_EndUpdate() {

@@ -71,7 +71,8 @@ class c_InputDevice {
   // Counts one hit of `code` in this update, unless the update's 33 hits are used up.
   void p_PutKeyHit(int code);
   // Start of each update: polls joystick ports 0-3 in turn, stopping at the first absent one, and
-  // turns their buttons into key-down state and hits.
+  // turns their buttons into key-down state and hits. A port read last time and not now (its
+  // joystick unplugged, or one before it) releases its buttons and centres its axes.
   void p_BeginUpdate();
   // End of each update: clears this update's hit counts and empties the character queue.
   void p_EndUpdate();
@@ -110,9 +111,12 @@ class c_InputDevice {
   void KeyDown(int code);
   void KeyUp(int code);
   void SetPosition(int touch, float x, float y);
+  void ReleaseJoystick(int port);
 
   XQGame* _host;
   std::array<c_JoyState, kJoyPorts> _joyStates;
+  // Ports the last update read.
+  std::array<bool, kJoyPorts> _joyRead{};
   std::array<bool, kKeyCount> _keyDown{};
   int _keyHitPut = 0;
   std::array<int, kHitQueueSize> _keyHitQueue{};

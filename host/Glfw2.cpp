@@ -9,7 +9,9 @@
 //   - key repeats arrive as presses while key repeat is enabled and are dropped otherwise;
 //   - characters arrive as (character, PRESS);
 //   - a close request goes to the close callback, and a 0 result clears GLFW 3's should-close flag;
-//   - joystick axes with odd numbers are negated so that positive means up or forward.
+//   - joystick axes with odd numbers are negated so that positive means up or forward;
+//   - a joystick GLFW recognises as a gamepad is read through its gamepad state and laid out in
+//     the one layout of Glfw2.h, so every recognised make reads the same.
 // A window destroyed while GLFW is delivering events (a callback that closes or replaces the
 // window) is only hidden then, and destroyed when the poll or wait returns.
 #include "host/Glfw2.h"
@@ -18,9 +20,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <thread>
+
+#include "runtime/Error.h"
 
 namespace glfw2 {
 namespace {
@@ -171,6 +179,8 @@ const KeyTables kTables;
 struct FakeJoystick {
   std::vector<float> axes;
   std::vector<unsigned char> buttons;
+  // Set: GLFW recognises this one as a gamepad and reports this state.
+  std::optional<testing::GamepadState> gamepad;
 };
 
 struct State {
@@ -264,6 +274,244 @@ bool JoystickInRange(int joy) {
   return joy >= 0 && joy < kJoysticks;
 }
 
+// ---- Gamepads
+
+static_assert(testing::PAD_A == GLFW_GAMEPAD_BUTTON_A &&
+              testing::PAD_GUIDE == GLFW_GAMEPAD_BUTTON_GUIDE &&
+              testing::PAD_DPAD_LEFT == GLFW_GAMEPAD_BUTTON_DPAD_LEFT &&
+              testing::PAD_DPAD_LEFT == GLFW_GAMEPAD_BUTTON_LAST);
+static_assert(testing::PAD_LEFT_X == GLFW_GAMEPAD_AXIS_LEFT_X &&
+              testing::PAD_RIGHT_Y == GLFW_GAMEPAD_AXIS_RIGHT_Y &&
+              testing::PAD_RIGHT_TRIGGER == GLFW_GAMEPAD_AXIS_LAST);
+static_assert(sizeof(testing::GamepadState) == sizeof(GLFWgamepadstate));
+
+// The gamepad button at each position of the adapter's layout.
+constexpr int kPadButtonAt[kPadButtons] = {
+    GLFW_GAMEPAD_BUTTON_A,           GLFW_GAMEPAD_BUTTON_B,
+    GLFW_GAMEPAD_BUTTON_X,           GLFW_GAMEPAD_BUTTON_Y,
+    GLFW_GAMEPAD_BUTTON_LEFT_BUMPER, GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER,
+    GLFW_GAMEPAD_BUTTON_BACK,        GLFW_GAMEPAD_BUTTON_START,
+    GLFW_GAMEPAD_BUTTON_DPAD_LEFT,   GLFW_GAMEPAD_BUTTON_DPAD_UP,
+    GLFW_GAMEPAD_BUTTON_DPAD_RIGHT,  GLFW_GAMEPAD_BUTTON_DPAD_DOWN,
+    GLFW_GAMEPAD_BUTTON_LEFT_THUMB,  GLFW_GAMEPAD_BUTTON_RIGHT_THUMB,
+    GLFW_GAMEPAD_BUTTON_GUIDE,
+};
+
+// One joystick's readings as the GLFW 2 calls hand them out. For a gamepad, `axes` and `buttons`
+// point into `padAxes` and `padButtons`: a reading is filled in place and must not be copied.
+struct JoystickReading {
+  JoystickReading() = default;
+  JoystickReading(const JoystickReading&) = delete;
+  JoystickReading& operator=(const JoystickReading&) = delete;
+
+  const float* axes = nullptr;
+  int axisCount = 0;
+  const unsigned char* buttons = nullptr;
+  int buttonCount = 0;
+  // Axes already in GLFW 2's directions (gamepads); raw axes still need their odd ones negated.
+  bool directed = false;
+  std::array<float, kPadAxes> padAxes{};
+  std::array<unsigned char, kPadButtons> padButtons{};
+};
+
+// Lays a gamepad state out in the adapter's layout: the stick axes in GLFW 2's directions (GLFW 3
+// reports down as positive), the triggers from -1..1 to 0..1 so that a released trigger reads 0.
+// The axis order is that of GLFW 2's six-axis pads (both triggers between the sticks), which is
+// the order the host reads the second stick and the triggers from.
+void LayOutGamepad(const GLFWgamepadstate& pad, JoystickReading& out) {
+  for (int i = 0; i < kPadButtons; ++i) {
+    out.padButtons[static_cast<size_t>(i)] =
+        pad.buttons[kPadButtonAt[i]] == GLFW_PRESS ? PRESS : RELEASE;
+  }
+  auto trigger = [](float v) { return std::clamp((v + 1) / 2, 0.0f, 1.0f); };
+  out.padAxes = {pad.axes[GLFW_GAMEPAD_AXIS_LEFT_X],
+                 -pad.axes[GLFW_GAMEPAD_AXIS_LEFT_Y],
+                 trigger(pad.axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER]),
+                 pad.axes[GLFW_GAMEPAD_AXIS_RIGHT_X],
+                 -pad.axes[GLFW_GAMEPAD_AXIS_RIGHT_Y],
+                 trigger(pad.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER])};
+  out.axes = out.padAxes.data();
+  out.axisCount = kPadAxes;
+  out.buttons = out.padButtons.data();
+  out.buttonCount = kPadButtons;
+  out.directed = true;
+}
+
+// Reads joystick `joy` now; false when it is absent. GLFW notices joysticks plugged in or out as it
+// polls, so nothing about a joystick is kept between reads.
+bool ReadJoystick(int joy, JoystickReading& out) {
+  if (!JoystickInRange(joy)) return false;
+  if (state.fakeJoysticks) {
+    const FakeJoystick* fake = Fake(joy);
+    if (!fake) return false;
+    if (fake->gamepad) {
+      GLFWgamepadstate pad;
+      static_assert(sizeof(pad.buttons) == sizeof(fake->gamepad->buttons));
+      std::copy(std::begin(fake->gamepad->buttons), std::end(fake->gamepad->buttons),
+                std::begin(pad.buttons));
+      std::copy(std::begin(fake->gamepad->axes), std::end(fake->gamepad->axes),
+                std::begin(pad.axes));
+      LayOutGamepad(pad, out);
+    } else {
+      out.axes = fake->axes.data();
+      out.axisCount = static_cast<int>(fake->axes.size());
+      out.buttons = fake->buttons.data();
+      out.buttonCount = static_cast<int>(fake->buttons.size());
+    }
+    return true;
+  }
+  if (!glfwJoystickPresent(joy)) return false;
+  GLFWgamepadstate pad;
+  if (glfwJoystickIsGamepad(joy) && glfwGetGamepadState(joy, &pad)) {
+    LayOutGamepad(pad, out);
+    return true;
+  }
+  out.axes = glfwGetJoystickAxes(joy, &out.axisCount);
+  out.buttons = glfwGetJoystickButtons(joy, &out.buttonCount);
+  // Unplugged between the calls.
+  if (!out.axes) out.axisCount = 0;
+  if (!out.buttons) out.buttonCount = 0;
+  return true;
+}
+
+// ---- Gamepad mappings
+//
+// GLFW takes any text as mappings and silently skips lines it cannot use, so the adapter checks
+// SDL's format itself and uses the text only when every line is a mapping.
+
+constexpr std::string_view kMappingElements[] = {
+    "a",
+    "b",
+    "x",
+    "y",
+    "back",
+    "start",
+    "guide",
+    "leftshoulder",
+    "rightshoulder",
+    "leftstick",
+    "rightstick",
+    "dpup",
+    "dpright",
+    "dpdown",
+    "dpleft",
+    "lefttrigger",
+    "righttrigger",
+    "leftx",
+    "lefty",
+    "rightx",
+    "righty",
+};
+// GLFW keeps mapping names in 128 bytes and passes over lines of 1024 bytes or more.
+constexpr size_t kMappingNameLimit = 127;
+constexpr size_t kMappingLineLimit = 1023;
+
+bool IsDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+  });
+}
+
+// A joystick element: button "b3", axis "a2" (optionally half, "+a2" / "-a2", or inverted,
+// "a2~") or hat direction "h0.4".
+bool IsMappingElement(std::string_view value) {
+  if (!value.empty() && (value[0] == '+' || value[0] == '-')) value.remove_prefix(1);
+  if (value.empty()) return false;
+  const char kind = value[0];
+  value.remove_prefix(1);
+  switch (kind) {
+    case 'b':
+      return IsDigits(value);
+    case 'a':
+      if (!value.empty() && value.back() == '~') value.remove_suffix(1);
+      return IsDigits(value);
+    case 'h': {
+      const size_t dot = value.find('.');
+      return dot != std::string_view::npos && IsDigits(value.substr(0, dot)) &&
+             IsDigits(value.substr(dot + 1));
+    }
+    default:
+      return false;
+  }
+}
+
+bool IsMappingGuid(std::string_view guid) {
+  // SDL's "xinput" stands for any XInput pad on Windows; GLFW passes over such lines.
+  if (guid == "xinput") return true;
+  return guid.size() == 32 && std::all_of(guid.begin(), guid.end(), [](char c) {
+           return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+         });
+}
+
+// A field of the player's text, quoted for the report: at most 40 bytes, control characters as ?.
+std::string Quoted(std::string_view field) {
+  constexpr size_t kLimit = 40;
+  std::string quoted = "\"";
+  for (const char c : field.substr(0, kLimit)) {
+    quoted += static_cast<unsigned char>(c) < 32 || c == 127 ? '?' : c;
+  }
+  return quoted + (field.size() > kLimit ? "...\"" : "\"");
+}
+
+// Splits off the text up to the next comma (all of it when there is none) and the comma.
+std::string_view TakeField(std::string_view& line) {
+  const size_t comma = line.find(',');
+  const std::string_view field = line.substr(0, comma);
+  line.remove_prefix(comma == std::string_view::npos ? line.size() : comma + 1);
+  return field;
+}
+
+// Why `line` is not a mapping "GUID,name,field:value,...", or empty when it is one. Fields GLFW
+// does not use (platform, misc1, paddles...) may hold anything.
+std::string MappingFault(std::string_view line) {
+  if (line.size() > kMappingLineLimit) return "it is longer than 1023 characters";
+  if (!IsMappingGuid(TakeField(line))) {
+    return "it does not start with a GUID of 32 hexadecimal digits";
+  }
+  const size_t nameEnd = line.find(',');
+  if (nameEnd == std::string_view::npos) return "the name is not followed by a comma";
+  if (nameEnd > kMappingNameLimit) return "the name is longer than 127 characters";
+  line.remove_prefix(nameEnd + 1);
+  while (!line.empty()) {
+    const std::string_view field = TakeField(line);
+    if (field.empty()) continue;
+    const size_t colon = field.find(':');
+    if (colon == std::string_view::npos || colon == 0) {
+      return Quoted(field) + " is not a name:value pair";
+    }
+    std::string_view name = field.substr(0, colon);
+    if (name[0] == '+' || name[0] == '-') name.remove_prefix(1);  // half-axis outputs
+    const bool element = std::find(std::begin(kMappingElements), std::end(kMappingElements),
+                                   name) != std::end(kMappingElements);
+    if (element && !IsMappingElement(field.substr(colon + 1))) {
+      return Quoted(field) + " does not name a button (b), axis (a) or hat (h)";
+    }
+  }
+  return {};
+}
+
+// Hands `text` to GLFW when every line is a mapping, blank or a # comment; otherwise prints one
+// line naming the first fault and uses none of it.
+void LoadGamepadMappings(std::string_view text, const char* source) {
+  std::string_view rest = text;
+  int lineNumber = 0;
+  while (!rest.empty()) {
+    const size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    ++lineNumber;
+    if (line.find_first_not_of(" \t") == std::string_view::npos || line[0] == '#') continue;
+    const std::string fault = MappingFault(line);
+    if (!fault.empty()) {
+      xqPrint(String::FromUtf8(std::string("Gamepad mappings in ") + source + " ignored: line " +
+                               std::to_string(lineNumber) + ": " + fault));
+      return;
+    }
+  }
+  glfwUpdateGamepadMappings(std::string(text).c_str());
+}
+
 }  // namespace
 
 int KeyFromGlfw3(int glfw3Key) {
@@ -277,7 +525,12 @@ int KeyToGlfw3(int glfw2Key) {
 }
 
 int Init() {
-  return glfwInit() == GLFW_TRUE ? 1 : 0;
+  if (glfwInit() != GLFW_TRUE) return 0;
+  // Players and launchers (Steam among them) pass extra gamepad mappings this way.
+  if (const char* mappings = std::getenv("SDL_GAMECONTROLLERCONFIG")) {
+    LoadGamepadMappings(mappings, "SDL_GAMECONTROLLERCONFIG");
+  }
+  return 1;
 }
 
 void Terminate() {
@@ -493,27 +746,15 @@ void GetMousePos(int* x, int* y) {
 }
 
 int GetJoystickParam(int joy, int param) {
-  if (!JoystickInRange(joy)) return 0;
-  int axes = 0, buttons = 0;
-  bool present = false;
-  if (state.fakeJoysticks) {
-    if (const FakeJoystick* fake = Fake(joy)) {
-      present = true;
-      axes = static_cast<int>(fake->axes.size());
-      buttons = static_cast<int>(fake->buttons.size());
-    }
-  } else if (glfwJoystickPresent(joy)) {
-    present = true;
-    glfwGetJoystickAxes(joy, &axes);
-    glfwGetJoystickButtons(joy, &buttons);
-  }
+  JoystickReading reading;
+  const bool present = ReadJoystick(joy, reading);
   switch (param) {
     case PRESENT:
       return present ? 1 : 0;
     case AXES:
-      return axes;
+      return reading.axisCount;
     case BUTTONS:
-      return buttons;
+      return reading.buttonCount;
     default:
       return 0;
   }
@@ -522,40 +763,23 @@ int GetJoystickParam(int joy, int param) {
 int GetJoystickPos(int joy, float* pos, int numAxes) {
   if (!pos || numAxes <= 0) return 0;
   std::fill(pos, pos + numAxes, 0.0f);
-  if (!JoystickInRange(joy)) return 0;
-  const float* axes = nullptr;
-  int count = 0;
-  if (state.fakeJoysticks) {
-    if (const FakeJoystick* fake = Fake(joy)) {
-      axes = fake->axes.data();
-      count = static_cast<int>(fake->axes.size());
-    }
-  } else if (glfwJoystickPresent(joy)) {
-    axes = glfwGetJoystickAxes(joy, &count);
+  JoystickReading reading;
+  if (!ReadJoystick(joy, reading)) return 0;
+  const int count = std::min(reading.axisCount, numAxes);
+  for (int i = 0; i < count; ++i) {
+    const float axis = reading.axes[i];
+    pos[i] = (i & 1) && !reading.directed ? -axis : axis;
   }
-  if (!axes) return 0;
-  count = std::min(count, numAxes);
-  for (int i = 0; i < count; ++i) pos[i] = (i & 1) ? -axes[i] : axes[i];
   return count;
 }
 
 int GetJoystickButtons(int joy, unsigned char* buttons, int numButtons) {
   if (!buttons || numButtons <= 0) return 0;
   std::fill(buttons, buttons + numButtons, static_cast<unsigned char>(RELEASE));
-  if (!JoystickInRange(joy)) return 0;
-  const unsigned char* states = nullptr;
-  int count = 0;
-  if (state.fakeJoysticks) {
-    if (const FakeJoystick* fake = Fake(joy)) {
-      states = fake->buttons.data();
-      count = static_cast<int>(fake->buttons.size());
-    }
-  } else if (glfwJoystickPresent(joy)) {
-    states = glfwGetJoystickButtons(joy, &count);
-  }
-  if (!states) return 0;
-  count = std::min(count, numButtons);
-  for (int i = 0; i < count; ++i) buttons[i] = states[i] == GLFW_PRESS ? PRESS : RELEASE;
+  JoystickReading reading;
+  if (!ReadJoystick(joy, reading)) return 0;
+  const int count = std::min(reading.buttonCount, numButtons);
+  for (int i = 0; i < count; ++i) buttons[i] = reading.buttons[i] == GLFW_PRESS ? PRESS : RELEASE;
   return count;
 }
 
@@ -565,7 +789,13 @@ void SetJoystick(int joy, std::vector<float> axes, std::vector<unsigned char> bu
   if (!JoystickInRange(joy)) return;
   if (!state.fakeJoysticks) state.fakeJoysticks.emplace();
   (*state.fakeJoysticks)[static_cast<size_t>(joy)] =
-      FakeJoystick{std::move(axes), std::move(buttons)};
+      FakeJoystick{std::move(axes), std::move(buttons), std::nullopt};
+}
+
+void SetGamepad(int joy, const GamepadState& pad) {
+  if (!JoystickInRange(joy)) return;
+  if (!state.fakeJoysticks) state.fakeJoysticks.emplace();
+  (*state.fakeJoysticks)[static_cast<size_t>(joy)] = FakeJoystick{{}, {}, pad};
 }
 
 void RemoveJoystick(int joy) {

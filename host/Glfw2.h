@@ -1,16 +1,29 @@
-// The GLFW 2 interface the host is written against, implemented over GLFW 3.3 in Glfw2.cpp (the only
-// file that includes GLFW). It keeps GLFW 2's key numbering, key repeat as repeated presses, the
-// (character, action) character callback, the close callback that may refuse, the mode record
+// The GLFW 2 interface the host is written against, implemented over GLFW 3.3 in Glfw2.cpp (the
+// only file that includes GLFW). It keeps GLFW 2's key numbering, key repeat as repeated presses,
+// the (character, action) character callback, the close callback that may refuse, the mode record
 // ordered width, height, red, blue, green, and joysticks with odd axes negated (positive = up).
 //
-// Test seams (glfw2::testing): joystick readings fed by tests, since these machines have none.
+// A joystick GLFW recognises as a gamepad (its mapping database, plus the mappings in
+// SDL_GAMECONTROLLERCONFIG, loaded by Init) reads in one fixed layout whatever its make:
+//   buttons  0 A (bottom face button), 1 B (right), 2 X (left), 3 Y (top), 4 left bumper,
+//            5 right bumper, 6 back, 7 start, 8 D-pad left, 9 D-pad up, 10 D-pad right,
+//            11 D-pad down, 12 left stick click, 13 right stick click, 14 guide
+//   axes     0 left stick x, 1 left stick y, 2 left trigger, 3 right stick x, 4 right stick y,
+//            5 right trigger; sticks read -1 to 1 with positive meaning right and up, triggers 0
+//            (released) to 1 (fully pressed).
+// Any other joystick reads GLFW's raw buttons and axes. Joysticks plugged in or out while the
+// program runs show up or disappear at the next read; a joystick keeps its number while plugged in.
+//
+// Test seams (glfw2::testing): joystick and gamepad readings fed by tests, since these machines
+// have none.
 #pragma once
 
 #include <vector>
 
 namespace glfw2 {
 
-// Key codes: printable keys are their character (32-126, upper-case letters); special keys from 256.
+// Key codes: printable keys are their character (32-126, upper-case letters); special keys from
+// 256.
 enum Key : int {
   KEY_UNKNOWN = -1,
   KEY_SPACE = 32,
@@ -90,7 +103,10 @@ using MouseButtonFun = void (*)(int button, int action);
 using MousePosFun = void (*)(int x, int y);
 using WindowCloseFun = int (*)();  // return 0 to keep the window open
 
-int Init();  // 1 on success, 0 on failure (no display)
+// 1 on success, 0 on failure (no display). When SDL_GAMECONTROLLERCONFIG is set, its gamepad
+// mappings (SDL's format, one "GUID,name,field:element,..." per line) join GLFW's database; text
+// not in that format is ignored whole, with one line on standard output saying why.
+int Init();
 void Terminate();
 int OpenWindow(int width, int height, int red, int green, int blue, int alpha, int depth,
                int stencil, int mode);
@@ -125,12 +141,52 @@ int GetJoystickButtons(int joy, unsigned char* buttons, int numButtons);
 int KeyFromGlfw3(int glfw3Key);
 int KeyToGlfw3(int glfw2Key);
 
+// The layout of a recognised gamepad (see the top of this file).
+constexpr int kPadButtons = 15;
+constexpr int kPadAxes = 6;
+
 namespace testing {
-// Presents joystick `joy` (0-15) with these raw readings, in GLFW 3's directions; the adapter applies
-// GLFW 2's meaning (odd axes negated) on the way out. Buttons hold PRESS or RELEASE.
-// From the first SetJoystick or RemoveJoystick on, the fed joysticks replace every real one (a slot
-// never fed reads as absent) until RemoveAllJoysticks hands back the real devices.
+// Presents joystick `joy` (0-15), one GLFW does not recognise as a gamepad, with these raw
+// readings in GLFW 3's directions; the adapter applies GLFW 2's meaning (odd axes negated) on the
+// way out. Buttons hold PRESS or RELEASE.
+// From the first SetJoystick, SetGamepad or RemoveJoystick on, the fed joysticks replace every real
+// one (a slot never fed reads as absent) until RemoveAllJoysticks hands back the real devices.
 void SetJoystick(int joy, std::vector<float> axes, std::vector<unsigned char> buttons);
+
+// A gamepad reading as GLFW 3 reports a recognised joystick: its own button and axis numbers
+// (below), buttons PRESS or RELEASE, stick y positive downwards, triggers -1 (released) to 1.
+struct GamepadState {
+  unsigned char buttons[15] = {};
+  float axes[6] = {0, 0, 0, 0, -1, -1};
+};
+enum GamepadButton : int {
+  PAD_A,
+  PAD_B,
+  PAD_X,
+  PAD_Y,
+  PAD_LEFT_BUMPER,
+  PAD_RIGHT_BUMPER,
+  PAD_BACK,
+  PAD_START,
+  PAD_GUIDE,
+  PAD_LEFT_THUMB,
+  PAD_RIGHT_THUMB,
+  PAD_DPAD_UP,
+  PAD_DPAD_RIGHT,
+  PAD_DPAD_DOWN,
+  PAD_DPAD_LEFT,
+};
+enum GamepadAxis : int {
+  PAD_LEFT_X,
+  PAD_LEFT_Y,
+  PAD_RIGHT_X,
+  PAD_RIGHT_Y,
+  PAD_LEFT_TRIGGER,
+  PAD_RIGHT_TRIGGER,
+};
+// Presents joystick `joy` (0-15) as a gamepad GLFW recognises, reading `pad`.
+void SetGamepad(int joy, const GamepadState& pad);
+
 void RemoveJoystick(int joy);
 void RemoveAllJoysticks();
 }  // namespace testing

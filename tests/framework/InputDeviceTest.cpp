@@ -253,6 +253,43 @@ TEST_F(InputDeviceTest, JoystickPortsAfterTheFirstAbsentOneAreNotRead) {
   EXPECT_FALSE(hostless.p_KeyDown(256));
 }
 
+// The host leaves an absent port's last readings in place; the device must not keep acting on them.
+TEST_F(InputDeviceTest, AnUnpluggedJoystickAndThePortsAfterItLetGoOfButtonsAndSticksOnce) {
+  host.ports[0] = Reading{{0.5f, -1}, {1, 0.25f}, {0.75f, 1}, {3}};
+  host.ports[1] = Reading{{-1}, {}, {}, {0, 31}};
+  input.p_BeginUpdate();
+  input.p_EndUpdate();
+  ASSERT_TRUE(input.p_JoyDown(3, 0));
+  ASSERT_TRUE(input.p_JoyDown(31, 1));
+
+  host.ports.erase(0);
+  host.polled.clear();
+  input.p_BeginUpdate();
+  EXPECT_EQ(host.polled, std::vector<int>{0});
+  for (int port : {0, 1}) {
+    for (int b = 0; b < 32; ++b) {
+      EXPECT_FALSE(input.p_JoyDown(b, port)) << port << " " << b;
+      EXPECT_FALSE(input.p_JoyState(port).p_Button(b));
+    }
+    for (int axis : {0, 1}) {
+      EXPECT_EQ(input.p_JoyX(axis, port), 0);
+      EXPECT_EQ(input.p_JoyY(axis, port), 0);
+      EXPECT_EQ(input.p_JoyZ(axis, port), 0);
+    }
+  }
+  EXPECT_EQ(input.p_KeyHit(256 + 3), 0);  // letting go is no press
+  input.p_EndUpdate();
+
+  // Plugged in again: held buttons are fresh presses.
+  host.ports[0] = Reading{{0.5f}, {}, {}, {3}};
+  input.p_BeginUpdate();
+  EXPECT_TRUE(input.p_JoyDown(3, 0));
+  EXPECT_EQ(input.p_JoyHit(3, 0), 1);
+  EXPECT_EQ(input.p_JoyX(0, 0), 0.5f);
+  EXPECT_TRUE(input.p_JoyDown(31, 1));
+  EXPECT_EQ(input.p_JoyHit(31, 1), 1);
+}
+
 TEST_F(InputDeviceTest, JoyDownAndJoyHitFoldThePortIntoTheButtonCode) {
   EXPECT_EQ(c_InputDevice::JoyKeyCode(256 + 4, 0), 260);
   EXPECT_EQ(c_InputDevice::JoyKeyCode(256 + 4, 3), 256 + 96 + 4);

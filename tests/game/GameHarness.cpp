@@ -297,6 +297,15 @@ void GameHarness::SetJoystick(int port, std::vector<float> axes,
   host_->joysticks = true;
 }
 
+void GameHarness::SetGamepad(int port, const glfw2::testing::GamepadState& pad) {
+  glfw2::testing::SetGamepad(port, pad);
+  host_->joysticks = true;
+}
+
+void GameHarness::Unplug(int port) {
+  glfw2::testing::RemoveJoystick(port);
+}
+
 std::vector<DrawRecord> GameHarness::Records() const {
   std::vector<DrawRecord> records;
   const float* list = app_->drawList.Data();

@@ -23,7 +23,8 @@
 //
 // Sound effects: every channel command the game gives the audio device is logged (SoundsPlayed
 // gives the slots of c_MyApp::sounds whose samples were started, in order; SoundLog the commands).
-// Joysticks: SetJoystick presents one on a port, with GLFW 3's raw axis directions.
+// Joysticks: SetJoystick presents one on a port, with GLFW 3's raw axis directions; SetGamepad one
+// that GLFW recognises as a gamepad, with its gamepad state; Unplug takes one away.
 //
 // Only one harness may exist at a time (the framework has one app, one host). F4, the close key
 // (432), the back key (416) and a back action (escape, delete, backspace...) in the main menu end
@@ -37,6 +38,7 @@
 
 #include "game/MyApp.h"
 #include "graphics/Renderer.h"
+#include "host/Glfw2.h"
 
 class HarnessHost;
 class RecordingAudio;
@@ -148,6 +150,8 @@ class GameHarness {
   void Click(float x, float y, int steps = 1);
   // Presents a joystick on port 0-3 with these readings (buttons: 1 pressed, 0 released).
   void SetJoystick(int port, std::vector<float> axes, std::vector<unsigned char> buttons);
+  void SetGamepad(int port, const glfw2::testing::GamepadState& pad);
+  void Unplug(int port);
 
   // With a real window: one frame whose pixels (ARGB, top row first) are read back before the
   // buffers are swapped. Headless: reads zeros.

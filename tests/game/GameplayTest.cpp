@@ -282,6 +282,28 @@ TEST_F(Play, BackPausesAndThePausedWorldStandsStill) {
   EXPECT_EQ(app->scoreFlash, 30);
 }
 
+TEST_F(Play, AGamepadUnpluggedWhileHeldStopsTheWorldAndPlaysAgainWhenPluggedBackIn) {
+  StartGame();
+  RaiseSpikesOutOfReach();
+  glfw2::testing::GamepadState held;
+  held.axes[glfw2::testing::PAD_LEFT_X] = 1.0f;
+  held.buttons[glfw2::testing::PAD_A] = glfw2::PRESS;
+  game->SetGamepad(0, held);
+  float scroll = app->spikeScroll;
+  Update(10);
+  EXPECT_NE(app->spikeScroll, scroll);
+
+  game->Unplug(0);
+  Update();
+  scroll = app->spikeScroll;
+  Update(30);
+  EXPECT_EQ(app->spikeScroll, scroll);
+
+  game->SetGamepad(0, held);
+  Update(10);
+  EXPECT_NE(app->spikeScroll, scroll);
+}
+
 TEST_F(Play, SpikesAndTheBounceScaleWithTheVisibleHeight) {
   struct Window {
     int width, height;

@@ -449,6 +449,28 @@ TEST_F(Menus, SwipeFlingsTheCarouselToTheOtherItemWithoutActivatingIt) {
   EXPECT_EQ(app().gameMode, 1);
 }
 
+// A pad GLFW recognises, whatever its make, works the game through the layout the controls read.
+TEST_F(Menus, ARecognisedGamepadsDPadChoosesItsAButtonStartsAGameAndStartPauses) {
+  auto press = [this](glfw2::testing::GamepadButton button) {
+    glfw2::testing::GamepadState pad;
+    pad.buttons[button] = glfw2::PRESS;
+    game_->SetGamepad(0, pad);
+    Update(3);
+    game_->SetGamepad(0, {});
+    Update(2);
+  };
+  press(glfw2::testing::PAD_DPAD_DOWN);
+  EXPECT_EQ(app().menuChoice, 2);
+  press(glfw2::testing::PAD_DPAD_UP);
+  EXPECT_EQ(app().menuChoice, 1);
+  press(glfw2::testing::PAD_A);
+  Update(2);
+  ASSERT_EQ(app().gameMode, 10);
+  EXPECT_EQ(app().paused, 0);
+  press(glfw2::testing::PAD_START);
+  EXPECT_EQ(app().paused, 1);
+}
+
 TEST_F(Menus, ArrowKeysMoveTheCarouselAndEnterOnTheGearOpensTheOptions) {
   Tap(kDown);
   EXPECT_EQ(app().menuChoice, 2);

@@ -6,6 +6,9 @@
 
 #include <cstdlib>
 #include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/support/Display.h"
 
@@ -128,6 +131,58 @@ TEST_F(Glfw2Joystick, ReadsStopAtTheCallersBufferAndAbsentJoysticksReadNothing) 
   EXPECT_EQ(glfw2::GetJoystickParam(0, glfw2::PRESENT), 0);
 }
 
+// Every gamepad GLFW recognises reads in one layout: each of its buttons lands on its own GLFW 2
+// button, the sticks read positive right and up, the triggers 0 released to 1 pressed.
+TEST_F(Glfw2Joystick, ARecognisedGamepadReadsInTheOneLayoutAndAnyOtherJoystickStaysRaw) {
+  using namespace glfw2::testing;
+  const std::pair<GamepadButton, int> layout[] = {
+      {PAD_A, 0},           {PAD_B, 1},
+      {PAD_X, 2},           {PAD_Y, 3},
+      {PAD_LEFT_BUMPER, 4}, {PAD_RIGHT_BUMPER, 5},
+      {PAD_BACK, 6},        {PAD_START, 7},
+      {PAD_DPAD_LEFT, 8},   {PAD_DPAD_UP, 9},
+      {PAD_DPAD_RIGHT, 10}, {PAD_DPAD_DOWN, 11},
+      {PAD_LEFT_THUMB, 12}, {PAD_RIGHT_THUMB, 13},
+      {PAD_GUIDE, 14},
+  };
+  for (const auto& [padButton, glfw2Button] : layout) {
+    GamepadState pad;
+    pad.buttons[padButton] = glfw2::PRESS;
+    SetGamepad(3, pad);
+    unsigned char buttons[32];
+    ASSERT_EQ(glfw2::GetJoystickButtons(3, buttons, 32), 15);
+    for (int b = 0; b < 32; ++b) {
+      EXPECT_EQ(buttons[b], b == glfw2Button ? glfw2::PRESS : glfw2::RELEASE)
+          << "pad button " << padButton << ", GLFW 2 button " << b;
+    }
+  }
+
+  GamepadState pad;
+  pad.axes[PAD_LEFT_X] = 0.5f;
+  pad.axes[PAD_LEFT_Y] = -0.75f;  // up
+  pad.axes[PAD_RIGHT_X] = -0.25f;
+  pad.axes[PAD_RIGHT_Y] = 1.0f;  // down
+  pad.axes[PAD_RIGHT_TRIGGER] = 0.5f;
+  SetGamepad(3, pad);  // the left trigger rests at -1
+  EXPECT_EQ(glfw2::GetJoystickParam(3, glfw2::AXES), 6);
+  EXPECT_EQ(glfw2::GetJoystickParam(3, glfw2::BUTTONS), 15);
+  float pos[8];
+  ASSERT_EQ(glfw2::GetJoystickPos(3, pos, 8), 6);
+  const float expected[8] = {0.5f, 0.75f, 0.0f, -0.25f, -1.0f, 0.75f, 0, 0};
+  for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(pos[i], expected[i]) << "axis " << i;
+
+  // The same port as a joystick GLFW does not recognise: its raw numbering and directions.
+  std::vector<unsigned char> raw(15, glfw2::RELEASE);
+  raw[11] = glfw2::PRESS;
+  SetJoystick(3, {0.5f, -0.75f}, raw);
+  unsigned char buttons[15];
+  ASSERT_EQ(glfw2::GetJoystickButtons(3, buttons, 15), 15);
+  EXPECT_EQ(buttons[11], glfw2::PRESS);
+  EXPECT_EQ(buttons[9], glfw2::RELEASE);
+  ASSERT_EQ(glfw2::GetJoystickPos(3, pos, 8), 2);
+  EXPECT_FLOAT_EQ(pos[1], 0.75f);
+}
+
 class Glfw2Window : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -174,6 +229,54 @@ TEST_F(Glfw2Window, ReportsTheDesktopModeAmongTheVideoModes) {
   ASSERT_GE(count, 1);
   EXPECT_EQ(modes[count - 1].Width, desktop.Width);
   EXPECT_EQ(glfw2::GetVideoModes(modes, 0), 0);
+}
+
+// Gamepad mappings come from SDL_GAMECONTROLLERCONFIG when GLFW starts. GLFW itself takes any text
+// without complaint, so a mistake in a player's mapping would otherwise go unnoticed.
+class Glfw2Mappings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs DISPLAY";
+  }
+  void TearDown() override { unsetenv("SDL_GAMECONTROLLERCONFIG"); }
+
+  // What starting GLFW with this mapping text prints.
+  std::string StartWith(const std::string& mappings) {
+    setenv("SDL_GAMECONTROLLERCONFIG", mappings.c_str(), 1);
+    testing::internal::CaptureStdout();
+    const bool started = InitGlfw();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(started);
+    if (started) glfw2::Terminate();
+    return printed;
+  }
+};
+
+TEST_F(Glfw2Mappings, WellFormedMappingsLoadSilentlyAndAMalformedTextIsReportedOnceAndIgnored) {
+  const std::string guid = "030000005e0400008e02000014010000";
+  EXPECT_EQ(StartWith("# a comment line\r\n" + guid +
+                      ",My Pad,a:b0,b:b1,dpup:h0.1,leftx:a0,lefty:a1~,lefttrigger:+a2,"
+                      "platform:Linux,\r\n\n" +
+                      "050000004c050000cc09000000810000,Other Pad,+leftx:a0,misc1:anything\n"
+                      "xinput,XInput Controller,a:b0,platform:Windows"),
+            "");
+
+  const std::pair<std::string, std::string> malformed[] = {
+      {"hello", "line 1: it does not start with a GUID of 32 hexadecimal digits"},
+      {guid + ",My Pad,a:b0\n" + guid + ",No fields",
+       "line 2: the name is not followed by a comma"},
+      {guid + ",My Pad,a:b0,b:q1,",
+       "line 1: \"b:q1\" does not name a button (b), axis (a) or hat (h)"},
+      {guid + ",My Pad,a:b0,dpup h0.1", "line 1: \"dpup h0.1\" is not a name:value pair"},
+      // The player's text is quoted short and without control characters.
+      {guid + ",My Pad,\x1b[2J" + std::string(50, 'z'),
+       "line 1: \"?[2J" + std::string(36, 'z') + "...\" is not a name:value pair"},
+  };
+  for (const auto& [text, why] : malformed) {
+    EXPECT_EQ(StartWith(text),
+              "Gamepad mappings in SDL_GAMECONTROLLERCONFIG ignored: " + why + "\n")
+        << text;
+  }
 }
 
 }  // namespace
