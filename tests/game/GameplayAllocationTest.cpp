@@ -23,12 +23,12 @@ TEST(PlayUpdate, AllocatesOnlyForTheNumbersItDraws) {
   game.FinishLoading();
   c_MyApp& app = game.App();
   app.gameType = 1;
-  app.gameMode = 11;
+  app.gameMode = Mode::NewGame;
   game.Update();
-  game.KeyDown(kKeySpace);
+  game.KeyDown(Key::Space);
   game.Update(30);
   // A full world: every particle record busy with sprites, spikes out of reach.
-  for (int n = 0; n <= 100; ++n) app.spikes[n] = 12;
+  for (int n = 0; n <= Spikes::LastColumn; ++n) app.spikes[n] = 12;
   for (int i = 0; i <= app.maxParticles; ++i) {
     app.p_AddParticle(1 + i % 9, 320, 240, 0.5f, -0.25f, 7, 3, 1e6f);
   }
@@ -38,7 +38,7 @@ TEST(PlayUpdate, AllocatesOnlyForTheNumbersItDraws) {
 
   // The score line and ten floating numbers: a handful of allocations for each text.
   app.hideHud = 0;
-  for (int i = 0; i < 10; ++i) app.particles[10 * i] = 99;
+  for (int i = 0; i < 10; ++i) app.particles[Particle::Floats * i] = Particle::Number;
   const long withNumbers = AllocationsOfOneUpdate(app);
   EXPECT_LE(withNumbers, 11 * 4);
   RecordProperty("allocationsWithElevenNumberTexts", static_cast<int>(withNumbers));
