@@ -1,5 +1,6 @@
 // XQKestroGame::Main: the process start-up. GLFW first (no display, no game), then the one host
 // object, then the program's start-up record (globals, then the app), then the window and the loop.
+// A window that cannot be opened ends the program with status -1 after its message.
 #include <csignal>
 #include <cstdio>
 
@@ -12,9 +13,7 @@ char** xq_std_argv = nullptr;
 int xq_std_main(int argc, char** argv, const XQStartup& startup) {
   xq_std_argc = argc;
   xq_std_argv = argv;
-  std::signal(SIGSEGV, sighandler);
-  std::signal(SIGILL, sighandler);
-  std::signal(SIGFPE, sighandler);
+  xqInstallSignalHandlers();
   // Under a file-size limit, a save past it fails with EFBIG (and says so) instead of ending the
   // game.
   std::signal(SIGXFSZ, SIG_IGN);
@@ -30,9 +29,10 @@ int XQKestroGame::Main(int argc, char** argv, const XQStartup& startup) {
     return -1;
   }
   auto game = std::make_unique<XQKestroGame>();
+  int status = 0;
   try {
     xq_std_main(argc, argv, startup);
-    if (game->Delegate()) game->Run();
+    if (game->Delegate()) status = game->Run();
   } catch (ThrowableObject& exception) {
     glfw2::Terminate();
     game->Die(&exception);
@@ -46,5 +46,5 @@ int XQKestroGame::Main(int argc, char** argv, const XQStartup& startup) {
   if (startup.shutdown) startup.shutdown();
   game->SetDelegate(nullptr);
   glfw2::Terminate();
-  return 0;
+  return status;
 }
