@@ -24,14 +24,17 @@ std::vector<unsigned char> ReadFile(const char* path) {
 
 // One second of 16-bit stereo at 44.1 kHz as a WAV file.
 std::vector<unsigned char> OneSecondWav() {
+  const std::uint32_t bytes = 44100 * 4;
+  // Reserved at its final size: written into an empty vector, GCC 12 at -O3 cannot tell that the
+  // first insert reallocates and warns of a write past the end (-Wstringop-overflow).
   std::vector<unsigned char> wav;
+  wav.reserve(44 + bytes);
   auto u32 = [&](std::uint32_t v) {
     for (int k = 0; k < 4; ++k) wav.push_back(static_cast<unsigned char>(v >> (8 * k)));
   };
   auto u16 = [&](std::uint32_t v) {
     for (int k = 0; k < 2; ++k) wav.push_back(static_cast<unsigned char>(v >> (8 * k)));
   };
-  const std::uint32_t bytes = 44100 * 4;
   wav.insert(wav.end(), {'R', 'I', 'F', 'F'});
   u32(36 + bytes);
   wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});

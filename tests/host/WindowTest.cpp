@@ -12,6 +12,7 @@
 #include "tests/host/HostTestSupport.h"
 #include "tests/host/XClient.h"
 #include "tests/support/Display.h"
+#include "tests/support/Process.h"
 
 namespace {
 
@@ -61,11 +62,11 @@ TEST_F(HostWindow, ReplacingTheWindowReleasesHeldKeysFirst) {
   host.StartGame();
   PollEventsUntil(std::chrono::milliseconds(2000),
                   [] { return glfw2::GetWindowParam(glfw2::ACTIVE); });
-  ASSERT_EQ(std::system("xdotool keydown shift"), 0);
+  ASSERT_TRUE(RunTool("xdotool keydown shift").Ok());
   PollEventsUntil(std::chrono::milliseconds(2000), [] { return glfw2::GetKey(glfw2::KEY_LSHIFT); });
   delegate.log.clear();
   host.SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
-  ASSERT_EQ(std::system("xdotool keyup shift"), 0);
+  ASSERT_TRUE(RunTool("xdotool keyup shift").Ok());
   EXPECT_EQ(delegate.log.rfind("k2:16", 0), 0u) << delegate.log;  // KeyUp shift comes first
 }
 
