@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host/AudioDecode.h"
-#include "host/GlfwGame.h"
+#include "host/Game.h"
 #include "runtime/Collect.h"
 #include "runtime/Error.h"
 
@@ -208,7 +208,7 @@ std::shared_ptr<gxtkSample> gxtkAudio::LoadSample__UNSAFE__(std::shared_ptr<gxtk
   if (!sample) return nullptr;
   int length = 0, channelCount = 0, bytes = 0, hertz = 0;
   std::unique_ptr<unsigned char[]> data;
-  if (XQGlfwGame* host = XQGlfwGame::_glfwGame) {
+  if (XQGame* host = XQGame::Host()) {
     data = host->LoadAudioData(path, &length, &channelCount, &bytes, &hertz);
   } else {
     data = LoadAudioFile(path, &length, &channelCount, &bytes, &hertz);

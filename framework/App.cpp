@@ -7,7 +7,6 @@
 
 c_App* xq_app_app = nullptr;
 std::unique_ptr<c_GameDelegate> xq_app_delegate;
-XQGame* xq_app_host = nullptr;
 int xq_app_UpdateRate = 0;
 
 c_IAsyncEventSource* xq_asyncevent_current = nullptr;
@@ -27,7 +26,7 @@ c_App* c_App::m_new() {
   if (xq_app_app) xqError("App has already been created");
   xq_app_app = this;
   xq_app_delegate = std::make_unique<c_GameDelegate>();
-  if (xq_app_host) xq_app_host->SetDelegate(xq_app_delegate.get());
+  if (XQGame* host = XQGame::Host()) host->SetDelegate(xq_app_delegate.get());
   return this;
 }
 
@@ -46,8 +45,9 @@ c_App* xq_app_Create(std::shared_ptr<c_App> app) {
 }
 
 void xq_app_Release() {
-  if (xq_app_host && xq_app_delegate && xq_app_host->Delegate() == xq_app_delegate.get()) {
-    xq_app_host->SetDelegate(nullptr);
+  XQGame* host = XQGame::Host();
+  if (host && xq_app_delegate && host->Delegate() == xq_app_delegate.get()) {
+    host->SetDelegate(nullptr);
   }
   // The app first: its images and sounds were made on the delegate's devices.
   xq_app_app = nullptr;
@@ -57,20 +57,23 @@ void xq_app_Release() {
 
 int xq_app_SetUpdateRate(int hertz) {
   xq_app_UpdateRate = hertz;
-  if (xq_app_host) xq_app_host->SetUpdateRate(hertz);
+  if (XQGame* host = XQGame::Host()) host->SetUpdateRate(hertz);
   return 0;
 }
 
 int xq_app_Millisecs() {
-  return xq_app_host ? xq_app_host->Millisecs() : 0;
+  XQGame* host = XQGame::Host();
+  return host ? host->Millisecs() : 0;
 }
 
 int xq_app_SaveState(const String& state) {
-  return xq_app_host ? xq_app_host->SaveState(state) : -1;
+  XQGame* host = XQGame::Host();
+  return host ? host->SaveState(state) : -1;
 }
 
 String xq_app_LoadState() {
-  return xq_app_host ? xq_app_host->LoadState() : String();
+  XQGame* host = XQGame::Host();
+  return host ? host->LoadState() : String();
 }
 
 int xq_app_EndApp() {

@@ -48,8 +48,6 @@ class c_App {
 // The registered app (not owning: see xq_app_Create), null until one registers.
 extern c_App* xq_app_app;
 extern std::unique_ptr<c_GameDelegate> xq_app_delegate;
-// The host, set by the start-up from XQGame::_game; the xq_app_ functions do nothing without one.
-extern XQGame* xq_app_host;
 // The rate last asked for through xq_app_SetUpdateRate.
 extern int xq_app_UpdateRate;
 
@@ -58,6 +56,8 @@ c_App* xq_app_Create(std::shared_ptr<c_App> app);
 // Forgets the app and the delegate with its devices (the process's shut-down; tests between cases).
 void xq_app_Release();
 
+// The host's clock, update rate and state store (XQGame::Host()); without a host they do nothing
+// and read 0, an empty state or -1.
 int xq_app_SetUpdateRate(int hertz);
 int xq_app_Millisecs();
 // 0 saved; -1 or -2 when the state could not be saved (the previous state is then kept).

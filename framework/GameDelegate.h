@@ -3,12 +3,10 @@
 // into the device and app calls in the right order:
 //
 //   UpdateGame:  input BeginUpdate (joysticks polled), app p_OnUpdate, input EndUpdate
-//   RenderGame:  renderer BeginRender, graphics BeginRender, app p_OnRender (p_OnLoading for mode
-//   2),
-//                graphics EndRender, renderer EndRender (flush and swap)
+//   RenderGame:  renderer BeginRender, graphics BeginRender, app p_OnRender (p_OnLoading for
+//                mode 2), graphics EndRender, renderer EndRender (flush and swap)
 //   KeyEvent:    the input device records it; KeyDown 432 (close button) calls p_OnClose and
-//   KeyDown
-//                416 (back key) p_OnBack, which end the program by default
+//                KeyDown 416 (back key) p_OnBack, which end the program by default
 //
 // The device makers are members so that tests can start a game with a headless renderer or their
 // own audio device.

@@ -9,7 +9,6 @@
 
 void xq_framework_Init() {
   xq_app_Release();
-  xq_app_host = XQGame::_game;
   xq_graphics_device.reset();
   xq_graphics_context = std::make_shared<c_GraphicsContext>();
   xq_graphics_DefaultFlags = 0;
@@ -33,5 +32,4 @@ void xq_std_shutdown() {
   xq_input_device.reset();
   xq_audio_device.reset();
   gc_collect();
-  xq_app_host = nullptr;
 }

@@ -23,8 +23,7 @@ const c_JoyState& NoJoystick() {
 
 }  // namespace
 
-// ---- c_JoyState
-// -----------------------------------------------------------------------------------
+// ---- c_JoyState ---------------------------------------------------------------------------------
 
 c_JoyState::c_JoyState() : joyx(2), joyy(2), joyz(2), buttons(c_InputDevice::kJoyButtons) {}
 
@@ -32,8 +31,7 @@ bool c_JoyState::p_Button(int b) const {
   return ReadButton(buttons, b);
 }
 
-// ---- c_InputDevice: events
-// ------------------------------------------------------------------------
+// ---- c_InputDevice: events ----------------------------------------------------------------------
 
 c_InputDevice::c_InputDevice(XQGame* host) : _host(host) {}
 
@@ -182,8 +180,7 @@ void c_InputDevice::p_EndUpdate() {
   _charPut = 0;
 }
 
-// ---- c_InputDevice: queries
-// -----------------------------------------------------------------------
+// ---- c_InputDevice: queries ---------------------------------------------------------------------
 
 bool c_InputDevice::p_KeyDown(int key) const {
   return key > 0 && key < kKeyCount && _keyDown[key];
@@ -253,8 +250,7 @@ int c_InputDevice::p_JoyHit(int button, int port) const {
   return code >= 0 ? _keyHit[code] : 0;
 }
 
-// ---- the input module
-// -----------------------------------------------------------------------------
+// ---- the input module ---------------------------------------------------------------------------
 
 std::shared_ptr<c_InputDevice> xq_input_device;
 
@@ -319,11 +315,11 @@ float xq_input_AccelZ() {
 }
 
 bool xq_input_EnableKeyboard() {
-  if (XQGame::_game) XQGame::_game->SetKeyboardEnabled(true);
+  if (XQGame* host = XQGame::Host()) host->SetKeyboardEnabled(true);
   return true;
 }
 
 bool xq_input_DisableKeyboard() {
-  if (XQGame::_game) XQGame::_game->SetKeyboardEnabled(false);
+  if (XQGame* host = XQGame::Host()) host->SetKeyboardEnabled(false);
   return true;
 }

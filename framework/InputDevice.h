@@ -55,8 +55,8 @@ class c_InputDevice {
   static constexpr int kKeyTouchFirst = 384;
 
   // `host` is asked for joystick readings in p_BeginUpdate; with none, no joystick is polled.
-  explicit c_InputDevice(XQGame* host = XQGame::_game);
-  static std::shared_ptr<c_InputDevice> m_new(XQGame* host = XQGame::_game);
+  explicit c_InputDevice(XQGame* host = XQGame::Host());
+  static std::shared_ptr<c_InputDevice> m_new(XQGame* host = XQGame::Host());
 
   // Event side, called by the delegate with the host's event codes (c_XQGameEvent).
   // KeyDown / KeyUp / KeyChar. A KeyDown of a key already down (auto-repeat) counts no hit. The

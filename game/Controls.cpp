@@ -134,7 +134,7 @@ int c_MyApp::p_iCade(int on) {
 // The new window size reaches the game at the next render, which reloads the assets for it. A
 // switch the host cannot make leaves the game in the window it had, and the flag says so.
 int c_MyApp::p_FullscreenFlip() {
-  XQGlfwGame* host = XQGlfwGame::_glfwGame;
+  XQGlfwGame* host = XQGlfwGame::Desktop();
   fullScreen = 1 - fullScreen;
   if (host == nullptr) return 0;
   const std::unique_ptr<XQGlfwVideoMode> desktop = host->GetGlfwDesktopMode();

@@ -1,15 +1,14 @@
-// The program's entry and its two start-up functions: the global initialisation and the creation of
-// the app.
+// The program's entry: it hands the host the start-up record of the global initialisation, the
+// creation of the app and the shut-down.
 #include <memory>
 
 #include "framework/App.h"
 #include "framework/Startup.h"
 #include "game/Globals.h"
 #include "game/MyApp.h"
+#include "host/GlfwGame.h"
 
-int main(int argc, char** argv) {
-  return XQKestroGame::Main(argc, argv);
-}
+namespace {
 
 // The framework's globals, then the game module's (xq_Drommel_Init, with the game object).
 void xqInit() {
@@ -19,4 +18,11 @@ void xqInit() {
 
 void xqMain() {
   xq_app_Create(std::make_shared<c_MyApp>());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return XQKestroGame::Main(argc, argv,
+                            {.init = xqInit, .main = xqMain, .shutdown = xq_std_shutdown});
 }

@@ -159,7 +159,7 @@ class c_MyApp : public c_App {
   int paused = 0;
   int pauseDirection = 0;
   int pauseSlide = 0;
-  // One flag (0 or 1) per badge; bytes, because Array<bool> packs its elements.
+  // One flag (0 or 1) per badge.
   Array<unsigned char> badges = Array<unsigned char>(256);
   // Virtual pad: the entries of the actions up to Action::Button6, and Pad::... 2 = held by the
   // arcade mapping, 1 = pressed for this update only.

@@ -1,15 +1,7 @@
-// Number helpers the game's sources share: truncation to int that cannot overflow, and the
-// degree-to-radian factor of the drawing code.
+// Number helpers the game's sources share: truncation to int that cannot overflow (runtime/) and
+// the degree-to-radian factor of the drawing code.
 #pragma once
 
-// Truncation toward zero that cannot overflow: NaN reads 0, values beyond int clamp. A float
-// argument gives the same result as truncating it in float (no float lies between 2^31 - 1 and
-// 2^31).
-inline int Trunc(double v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483647.0) return 2147483647;
-  if (v <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<int>(v);
-}
+#include "runtime/Numbers.h"
 
 inline constexpr double kDegToRad = 3.14159265358979323846 / 180.0;

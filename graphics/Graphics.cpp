@@ -6,6 +6,7 @@
 
 #include "host/Files.h"
 #include "runtime/Error.h"
+#include "runtime/Numbers.h"
 
 std::shared_ptr<gxtkGraphics> xq_graphics_device;
 gxtkGraphics* xq_graphics_renderDevice = nullptr;
@@ -37,7 +38,7 @@ std::shared_ptr<gxtkSurface> LoadSurfaceFor(const String& path) {
 
 }  // namespace
 
-// ---- Frames and images ----------------------------------------------------------------------
+// ---- Frames and images --------------------------------------------------------------------------
 
 c_Frame* c_Frame::m_new(int x, int y) {
   this->x = x;
@@ -112,7 +113,7 @@ int c_Image::p_SetHandle(float x, float y) {
   return 0;
 }
 
-// ---- Context --------------------------------------------------------------------------------
+// ---- Context ------------------------------------------------------------------------------------
 
 int c_GraphicsContext::p_Validate() {
   if (matrixDirty && xq_graphics_renderDevice) {
@@ -179,16 +180,6 @@ int xq_graphics_SetBlend(int mode) {
   return 0;
 }
 
-namespace {
-// Truncation toward zero that cannot overflow: out-of-range values saturate, NaN gives 0.
-int TruncToInt(float value) {
-  if (!(value == value)) return 0;
-  if (value >= 2147483520.0f) return 2147483647;
-  if (value <= -2147483648.0f) return -2147483647 - 1;
-  return static_cast<int>(value);
-}
-}  // namespace
-
 int xq_graphics_SetScissor(float x, float y, float width, float height) {
   if (c_GraphicsContext* g = Context()) {
     g->scissorX = x;
@@ -197,8 +188,7 @@ int xq_graphics_SetScissor(float x, float y, float width, float height) {
     g->scissorHeight = height;
   }
   if (xq_graphics_renderDevice) {
-    xq_graphics_renderDevice->SetScissor(TruncToInt(x), TruncToInt(y), TruncToInt(width),
-                                         TruncToInt(height));
+    xq_graphics_renderDevice->SetScissor(Trunc(x), Trunc(y), Trunc(width), Trunc(height));
   }
   return 0;
 }
@@ -208,7 +198,7 @@ int xq_graphics_Cls(float red, float green, float blue) {
   return 0;
 }
 
-// ---- Matrix ---------------------------------------------------------------------------------
+// ---- Matrix -------------------------------------------------------------------------------------
 
 int xq_graphics_SetMatrix(float a, float b, float c, float d, float tx, float ty) {
   c_GraphicsContext* g = Context();
@@ -314,7 +304,7 @@ int xq_graphics_PopMatrix() {
   return 0;
 }
 
-// ---- Drawing --------------------------------------------------------------------------------
+// ---- Drawing ------------------------------------------------------------------------------------
 
 namespace {
 // The render device with the current matrix sent, or null outside a frame.
@@ -391,7 +381,7 @@ int xq_graphics_DrawImage2(const std::shared_ptr<c_Image>& image, float x, float
   return 0;
 }
 
-// ---- Images and fonts -----------------------------------------------------------------------
+// ---- Images and fonts ---------------------------------------------------------------------------
 
 std::shared_ptr<c_Image> xq_graphics_LoadImage(const String& path, int frameCount, int flags) {
   if (frameCount < 1) return nullptr;

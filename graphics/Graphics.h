@@ -6,9 +6,10 @@
 //   xq_graphics_SetGraphicsDevice(renderer);            // once, at start-up
 //   auto ball = xq_graphics_LoadImage("ball.png", 1, c_Image::HandleCentred);  // null if missing
 //   // each frame, between the renderer's BeginRender and EndRender:
-//   xq_graphics_BeginRender();                          // white, alpha 1, blend 0, no clip,
-//   identity xq_graphics_SetColor(255, 200, 0); xq_graphics_DrawImage2(ball, 320, 240, 45, 2, 2,
-//   0);   // rotated and scaled about its handle xq_graphics_EndRender();
+//   xq_graphics_BeginRender();              // white, alpha 1, blend 0, no clip, identity
+//   xq_graphics_SetColor(255, 200, 0);
+//   xq_graphics_DrawImage2(ball, 320, 240, 45, 2, 2, 0);  // rotated and scaled about its handle
+//   xq_graphics_EndRender();
 //
 // Outside a frame, state calls only update the context and drawing calls do nothing. A null image,
 // a frame index outside the image, a push beyond the stack's 32 levels or a pop from an empty

@@ -1,5 +1,6 @@
 // The batched renderer: CPU transform and colour into one client-side vertex array, OpenGL 1.x
-// fixed-function drawing from it. See Renderer.h for the contract.
+// fixed-function drawing from it (or nothing, on the null device of a headless renderer). See
+// Renderer.h for the contract.
 #define GL_GLEXT_PROTOTYPES 1
 #include "graphics/Renderer.h"
 
@@ -45,12 +46,153 @@ OvalTable ovalTable;
 
 }  // namespace
 
-gxtkGraphics::gxtkGraphics() : headless_(false) {
+// ---- Devices under the batcher ------------------------------------------------------------------
+
+// What the batcher asks of the device under it. The OpenGL one draws into the current window; the
+// null one does nothing, so a headless renderer runs the same batching code without a display.
+// Chosen once, when the renderer is made.
+class gxtkRenderBackend {
+ public:
+  virtual ~gxtkRenderBackend() = default;
+  // The window's size; false when there is no window (the renderer keeps the size it was given).
+  virtual bool WindowSize(int* width, int* height) = 0;
+  // A frame of width x height pixels drawn from the vertex array, premultiplied alpha blending.
+  virtual void BeginFrame(int width, int height, const gxtkVertex* vertices) = 0;
+  virtual void Swap() = 0;
+  // Components 0..1.
+  virtual void Clear(float red, float green, float blue) = 0;
+  // 1 additive, 0 alpha blending.
+  virtual void Blend(int mode) = 0;
+  // A rectangle with the window's bottom-left origin, or clipping off when whole.
+  virtual void Scissor(bool whole, int x, int y, int width, int height) = 0;
+  // Makes the surface's texture exist in the current context.
+  virtual void Prepare(gxtkSurface& surface) = 0;
+  // count vertices of the batch: kind 1 points, 2 lines, 3 triangles, 4 quads (as indexed triangle
+  // pairs), 5 or more polygons of kind vertices each.
+  virtual void Draw(int kind, int count, gxtkSurface* surface,
+                    const std::uint16_t* quadIndices) = 0;
+  // Bottom-left origin, BGRA rows bottom to top.
+  virtual void ReadPixels(int x, int y, int width, int height, std::uint32_t* out) = 0;
+};
+
+namespace {
+
+class NullBackend final : public gxtkRenderBackend {
+ public:
+  bool WindowSize(int*, int*) override { return false; }
+  void BeginFrame(int, int, const gxtkVertex*) override {}
+  void Swap() override {}
+  void Clear(float, float, float) override {}
+  void Blend(int) override {}
+  void Scissor(bool, int, int, int, int) override {}
+  void Prepare(gxtkSurface&) override {}
+  void Draw(int, int, gxtkSurface*, const std::uint16_t*) override {}
+  void ReadPixels(int, int, int, int, std::uint32_t*) override {}
+};
+
+class GlBackend final : public gxtkRenderBackend {
+ public:
+  bool WindowSize(int* width, int* height) override {
+    glfw2::GetWindowSize(width, height);
+    return true;
+  }
+
+  void BeginFrame(int width, int height, const gxtkVertex* vertices) override {
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, width, height, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(2, GL_FLOAT, sizeof(gxtkVertex), &vertices[0].x);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(gxtkVertex), &vertices[0].u);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(gxtkVertex), &vertices[0].color);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_TEXTURE_2D);
+  }
+
+  void Swap() override { glfw2::SwapBuffers(); }
+
+  void Clear(float red, float green, float blue) override {
+    glClearColor(red, green, blue, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+
+  void Blend(int mode) override {
+    glBlendFunc(GL_ONE, mode == 1 ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+  }
+
+  void Scissor(bool whole, int x, int y, int width, int height) override {
+    if (whole) {
+      glDisable(GL_SCISSOR_TEST);
+    } else {
+      glEnable(GL_SCISSOR_TEST);
+      glScissor(x, y, width, height);
+    }
+  }
+
+  void Prepare(gxtkSurface& surface) override {
+    if (surface.ContextSeq() != glfwGraphicsSeq) surface.Bind();
+  }
+
+  void Draw(int kind, int count, gxtkSurface* surface, const std::uint16_t* quadIndices) override {
+    if (surface) {
+      glEnable(GL_TEXTURE_2D);
+      surface->Bind();
+    }
+    switch (kind) {
+      case 1:
+        glDrawArrays(GL_POINTS, 0, count);
+        break;
+      case 2:
+        glDrawArrays(GL_LINES, 0, count);
+        break;
+      case 3:
+        glDrawArrays(GL_TRIANGLES, 0, count);
+        break;
+      case 4:
+        glDrawElements(GL_TRIANGLES, count / 4 * 6, GL_UNSIGNED_SHORT, quadIndices);
+        break;
+      default: {
+        // One triangle fan per polygon, all in one call.
+        int polygons = 0;
+        for (int at = 0; at < count; at += kind) {
+          first_[polygons] = at;
+          count_[polygons] = kind;
+          ++polygons;
+        }
+        glMultiDrawArrays(GL_TRIANGLE_FAN, first_, count_, polygons);
+        break;
+      }
+    }
+    if (surface) glDisable(GL_TEXTURE_2D);
+  }
+
+  void ReadPixels(int x, int y, int width, int height, std::uint32_t* out) override {
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(x, y, width, height, GL_BGRA, GL_UNSIGNED_BYTE, out);
+  }
+
+ private:
+  GLint first_[gxtkGraphics::kMaxVertices / 5 + 1] = {};
+  GLsizei count_[gxtkGraphics::kMaxVertices / 5 + 1] = {};
+};
+
+}  // namespace
+
+gxtkGraphics::gxtkGraphics() : backend_(std::make_unique<GlBackend>()) {
   BuildIndices();
   ReadWindowSize();
 }
 
-gxtkGraphics::gxtkGraphics(int width, int height, bool headless) : headless_(headless) {
+gxtkGraphics::gxtkGraphics(int width, int height, bool headless)
+    : headless_(headless),
+      backend_(headless ? std::unique_ptr<gxtkRenderBackend>(std::make_unique<NullBackend>())
+                        : std::make_unique<GlBackend>()) {
   BuildIndices();
   SetSize(width, height);
   this->width = pendingWidth_;
@@ -78,13 +220,11 @@ void gxtkGraphics::SetSize(int width, int height) {
 }
 
 void gxtkGraphics::ReadWindowSize() {
-  if (headless_) {
-    width = pendingWidth_;
-    height = pendingHeight_;
-    return;
-  }
   int w = 0, h = 0;
-  glfw2::GetWindowSize(&w, &h);
+  if (!backend_->WindowSize(&w, &h)) {
+    w = pendingWidth_;
+    h = pendingHeight_;
+  }
   width = w;
   height = h;
 }
@@ -98,23 +238,7 @@ int gxtkGraphics::Height() {
 
 int gxtkGraphics::BeginRender() {
   ReadWindowSize();
-  if (!headless_) {
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, width, height, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(2, GL_FLOAT, sizeof(gxtkVertex), &vertexBuffer[0].x);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(gxtkVertex), &vertexBuffer[0].u);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(gxtkVertex), &vertexBuffer[0].colour);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_TEXTURE_2D);
-  }
+  backend_->BeginFrame(width, height, vertexBuffer);
   batchCount = 0;
   batchKind = 0;
   batchSurface.reset();
@@ -130,7 +254,7 @@ int gxtkGraphics::EndRender() {
   Flush(kFlushEndFrame);
   batchSurface.reset();
   inFrame_ = false;
-  if (!headless_) glfw2::SwapBuffers();
+  backend_->Swap();
   return 0;
 }
 
@@ -149,16 +273,10 @@ std::shared_ptr<gxtkSurface> gxtkGraphics::LoadSurface__UNSAFE__(
   if (!surface) return nullptr;
   int w = 0, h = 0, depth = 0;
   std::unique_ptr<unsigned char[]> data;
-  if (XQGlfwGame::_glfwGame) {
-    data = XQGlfwGame::_glfwGame->LoadImageData(path, &w, &h, &depth);
-  } else if (XQGame::_game) {
-    // A host without the desktop loader (tests): decode through its file mapping.
-    if (std::FILE* file = XQGame::_game->OpenFile(path, String("rb"))) {
-      data = DecodeImage(file, &w, &h, &depth);
-      std::fclose(file);
-    }
+  if (XQGame* host = XQGame::Host()) {
+    data = host->LoadImageData(path, &w, &h, &depth);
   } else {
-    // No host at all (a headless harness): map portable paths ourselves.
+    // No host at all (tests of the renderer alone): map portable paths ourselves.
     const String file = xq_data_PortableToFilePath(path);
     if (!file.Empty()) data = LoadImageFile(file, &w, &h, &depth);
   }
@@ -185,11 +303,7 @@ int gxtkGraphics::Cls(float red, float green, float blue) {
     stats_.droppedVertices += batchCount;
   }
   batchCount = 0;
-  if (!headless_) {
-    glClearColor(Clamp(red, 255) / 255.0f, Clamp(green, 255) / 255.0f, Clamp(blue, 255) / 255.0f,
-                 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
+  backend_->Clear(Clamp(red, 255) / 255.0f, Clamp(green, 255) / 255.0f, Clamp(blue, 255) / 255.0f);
   return 0;
 }
 
@@ -221,13 +335,7 @@ int gxtkGraphics::SetBlend(int mode) {
   if (mode == blendInForce_) return 0;  // the same picture: keep the batch going
   Flush(kFlushBlend);
   blendInForce_ = mode;
-  if (!headless_) {
-    if (mode == 1) {
-      glBlendFunc(GL_ONE, GL_ONE);
-    } else {
-      glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    }
-  }
+  backend_->Blend(mode);
   return 0;
 }
 
@@ -245,14 +353,8 @@ int gxtkGraphics::SetScissor(int x, int y, int width, int height) {
   scissor_[1] = y;
   scissor_[2] = width;
   scissor_[3] = height;
-  if (!headless_) {
-    if (x == 0 && y == 0 && width == Width() && height == Height()) {
-      glDisable(GL_SCISSOR_TEST);
-    } else {
-      glEnable(GL_SCISSOR_TEST);
-      glScissor(x, Height() - y - height, width, height);
-    }
-  }
+  const bool whole = x == 0 && y == 0 && width == Width() && height == Height();
+  backend_->Scissor(whole, x, Height() - y - height, width, height);
   return 0;
 }
 
@@ -267,7 +369,7 @@ int gxtkGraphics::SetMatrix(float a, float b, float c, float d, float tx, float 
   return 0;
 }
 
-// ---- Batching -------------------------------------------------------------------------------
+// ---- Batching -----------------------------------------------------------------------------------
 
 inline gxtkVertex* gxtkGraphics::Reserve(int kind, int count,
                                          const std::shared_ptr<gxtkSurface>& surface) {
@@ -332,55 +434,19 @@ void gxtkGraphics::Flush(FlushCause cause) {
 
 void gxtkGraphics::SendBatch() {
   gxtkSurface* surface = batchSurface.get();
-  const bool gl = !headless_;
-  if (surface) {
-    ++stats_.textureBinds;
-    if (gl) {
-      glEnable(GL_TEXTURE_2D);
-      surface->Bind();
-    }
-  }
+  if (surface) ++stats_.textureBinds;
   stats_.vertices += batchCount;
   ++stats_.drawCalls;
-  switch (batchKind) {
-    case 1:
-      if (gl) glDrawArrays(GL_POINTS, 0, batchCount);
-      break;
-    case 2:
-      if (gl) glDrawArrays(GL_LINES, 0, batchCount);
-      break;
-    case 3:
-      if (gl) glDrawArrays(GL_TRIANGLES, 0, batchCount);
-      break;
-    case 4:
-      if (gl) glDrawElements(GL_TRIANGLES, batchCount / 4 * 6, GL_UNSIGNED_SHORT, quadIndices);
-      break;
-    default: {
-      // Polygons of batchKind vertices each, one triangle fan per polygon, all in one call.
-      if (gl) {
-        static GLint first[kMaxVertices / 5 + 1];
-        static GLsizei count[kMaxVertices / 5 + 1];
-        int polygons = 0;
-        for (int at = 0; at < batchCount; at += batchKind) {
-          first[polygons] = at;
-          count[polygons] = batchKind;
-          ++polygons;
-        }
-        glMultiDrawArrays(GL_TRIANGLE_FAN, first, count, polygons);
-      }
-      break;
-    }
-  }
-  if (surface && gl) glDisable(GL_TEXTURE_2D);
+  backend_->Draw(batchKind, batchCount, surface, quadIndices);
 }
 
 // A surface whose texture does not exist in this context yet gets it now, before its texture scale
 // goes into vertices: a power-of-two texture changes the scale.
 inline void gxtkGraphics::Prepare(gxtkSurface& surface) const {
-  if (!headless_ && surface.ContextSeq() != glfwGraphicsSeq) surface.Bind();
+  backend_->Prepare(surface);
 }
 
-// ---- Primitives -----------------------------------------------------------------------------
+// ---- Primitives ---------------------------------------------------------------------------------
 
 inline void gxtkGraphics::Corner(gxtkVertex* v, float x, float y) const {
   if (transformed) {
@@ -390,7 +456,7 @@ inline void gxtkGraphics::Corner(gxtkVertex* v, float x, float y) const {
     v->x = x;
     v->y = y;
   }
-  v->colour = packedColor;
+  v->color = packedColor;
 }
 
 int gxtkGraphics::DrawPoint(float x, float y) {
@@ -520,7 +586,7 @@ int gxtkGraphics::DrawSurface2(const std::shared_ptr<gxtkSurface>& surface, floa
   return 0;
 }
 
-// ---- Pixels ---------------------------------------------------------------------------------
+// ---- Pixels -------------------------------------------------------------------------------------
 
 int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int width, int height, int offset,
                              int pitch) {
@@ -530,10 +596,7 @@ int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int width, int hei
   }
   const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
   std::vector<std::uint32_t> buffer(count, 0);
-  if (!headless_) {
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(x, Height() - y - height, width, height, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
-  }
+  backend_->ReadPixels(x, Height() - y - height, width, height, buffer.data());
   const long long length = pixels.Length();
   int* out = pixels.Data();
   for (int i = 0; i < height; ++i) {

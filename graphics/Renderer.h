@@ -3,8 +3,8 @@
 // array, which goes to OpenGL only when the batch has to end (primitive kind or texture changes,
 // the array is full, blend or scissor really change, pixels are read or written, the frame ends).
 //
-//   auto gfx = std::make_shared<gxtkGraphics>();          // after the window exists (reads its
-//   size) auto cpu = std::make_shared<gxtkGraphics>(640, 480, true);  // headless: no OpenGL at all
+//   auto gfx = std::make_shared<gxtkGraphics>();  // after the window exists (reads its size)
+//   auto cpu = std::make_shared<gxtkGraphics>(640, 480, true);  // headless: no OpenGL at all
 //   gfx->BeginRender();
 //   gfx->SetColor(255, 0, 0); gfx->SetAlpha(1); gfx->DrawRect(10, 10, 50, 20);
 //   gfx->EndRender();                                     // flush and swap
@@ -13,8 +13,8 @@
 // Coordinates are window pixels, origin top left, y down. Colours are 0..255 per component and
 // alpha 0..1 (clamped); vertices carry colour premultiplied by alpha. Drawing outside
 // BeginRender/EndRender is ignored. A headless renderer keeps every piece of batching bookkeeping
-// and the stats record but makes no OpenGL or GLFW call, so tests and benchmarks run without a
-// display.
+// and the stats record but draws on a null device that makes no OpenGL or GLFW call, so tests and
+// benchmarks run without a display.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,8 @@
 #include "runtime/String.h"
 
 class gxtkSurface;
+// The device under the batcher: OpenGL, or nothing for a headless renderer (Renderer.cpp).
+class gxtkRenderBackend;
 
 // One vertex as OpenGL reads it (stride 20 bytes). colour holds the bytes R, G, B, A in memory
 // order.
@@ -32,7 +34,7 @@ struct gxtkVertex {
   float y;
   float u;
   float v;
-  std::uint32_t colour;
+  std::uint32_t color;
 };
 static_assert(sizeof(gxtkVertex) == 20, "OpenGL reads the vertex array with a 20-byte stride");
 
@@ -119,9 +121,9 @@ class gxtkGraphics {
   virtual int DrawSurface2(const std::shared_ptr<gxtkSurface>& surface, float x, float y, int srcX,
                            int srcY, int srcWidth, int srcHeight);
 
-  // Framebuffer pixels as ARGB, the top row of the rectangle first, into pixels[offset + row *
-  // pitch
-  // + column]. Rows that would fall outside the array are skipped. Headless: reads zeros.
+  // Framebuffer pixels as ARGB, the top row of the rectangle first, into
+  // pixels[offset + row * pitch + column]. Rows that would fall outside the array are skipped.
+  // Headless: reads zeros.
   virtual int ReadPixels(Array<int> pixels, int x, int y, int width, int height, int offset,
                          int pitch);
   // ARGB values into an RGBA surface (premultiplied on the way in).
@@ -142,7 +144,7 @@ class gxtkGraphics {
   void ResetStats() { stats_ = {}; }
 
   // Read-only views of the state, for tests.
-  std::uint32_t PackedColour() const { return packedColor; }
+  std::uint32_t PackedColor() const { return packedColor; }
   int BatchKind() const { return batchKind; }
   int BatchCount() const { return batchCount; }
   const gxtkVertex* Vertices() const { return vertexBuffer; }
@@ -177,7 +179,9 @@ class gxtkGraphics {
   // The batch keeps its surface alive until it has been drawn.
   std::shared_ptr<gxtkSurface> batchSurface;
 
+  // Set once: a headless renderer's surfaces never touch OpenGL either.
   bool headless_ = false;
+  std::unique_ptr<gxtkRenderBackend> backend_;
   bool inFrame_ = false;
   int pendingWidth_ = 0;
   int pendingHeight_ = 0;

@@ -1,10 +1,10 @@
-// The desktop host's audio loader: opens a portable path and decodes the WAV or Ogg Vorbis file.
+// The host's audio loader: opens a portable path and decodes the WAV or Ogg Vorbis file.
 #include "host/AudioDecode.h"
-#include "host/GlfwGame.h"
+#include "host/Game.h"
 #include "runtime/Collect.h"
 
-std::unique_ptr<unsigned char[]> XQGlfwGame::LoadAudioData(const String& path, int* length,
-                                                           int* channels, int* format, int* hertz) {
+std::unique_ptr<unsigned char[]> XQGame::LoadAudioData(const String& path, int* length,
+                                                       int* channels, int* format, int* hertz) {
   std::FILE* file = OpenFile(path, "rb");
   if (!file) return nullptr;
   auto data = DecodeAudioFile(file, path, length, channels, format, hertz);

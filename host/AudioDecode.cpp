@@ -68,8 +68,7 @@ long Remaining(std::FILE* file) {
   return end - here;
 }
 
-// --- Ogg stream checks
-// ----------------------------------------------------------------------------
+// ---- Ogg stream checks --------------------------------------------------------------------------
 //
 // stb_vorbis trusts the lengths in a stream's comment header: a length past the end of the packet
 // makes it write outside its allocations or free pointers it never set. It also does not check page

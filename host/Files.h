@@ -3,7 +3,7 @@
 // and LoadState (host/Game.h) are built on these.
 //
 //   String path = xq_data_FixDataPath("graphics/title.png");  // "kestro://data/graphics/title.png"
-//   std::FILE* file = XQGame::_game->OpenFile(path, "rb");    // opens ./data/graphics/title.png
+//   std::FILE* file = XQGame::Host()->OpenFile(path, "rb");    // opens ./data/graphics/title.png
 //   String text = xq_data_DecodeText(bytes);                  // UTF-16 BOMs, UTF-8 with or without
 //                                                              // BOM, else Latin-1 byte for byte
 #pragma once

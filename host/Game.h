@@ -2,7 +2,9 @@
 // every call into the delegate, and runs one collection step after each (gc_collect). XQGlfwGame
 // (host/GlfwGame.h) is the desktop host over GLFW.
 //
-// Exactly one host object exists; XQGame::_game points at it.
+// Exactly one host object exists: XQGame's constructor registers it and XQGame::Host() returns it
+// (null before it is made and after it is gone, as in tests that run without a host). Everything
+// outside the host reaches it through Host() and nothing else.
 #pragma once
 
 #include <cstdio>
@@ -18,7 +20,8 @@ class XQGame {
   XQGame();
   virtual ~XQGame();
 
-  static XQGame* _game;
+  // The one host object, or null.
+  static XQGame* Host() { return _game; }
 
   virtual void SetDelegate(XQGameDelegate* delegate);
   virtual XQGameDelegate* Delegate();
@@ -44,6 +47,12 @@ class XQGame {
   virtual std::FILE* OpenFile(const String& path, const String& mode);
   // The whole file as bytes (the caller owns them); null when it cannot be opened.
   virtual std::unique_ptr<unsigned char[]> LoadData(const String& path, int* length);
+  // Decoded 8-bit pixels (format = bytes per pixel, 1 to 4) or null; never raises.
+  virtual std::unique_ptr<unsigned char[]> LoadImageData(const String& path, int* width,
+                                                         int* height, int* format);
+  // Decoded PCM (format = bytes per sample, 1 or 2) or null; never raises.
+  virtual std::unique_ptr<unsigned char[]> LoadAudioData(const String& path, int* length,
+                                                         int* channels, int* format, int* hertz);
   [[noreturn]] virtual void Die(ThrowableObject* exception);
   virtual void gc_collect();
 
@@ -60,6 +69,9 @@ class XQGame {
   virtual void DiscardGraphics();
 
  protected:
+  // Set by the constructor, cleared by the destructor of the host it names.
+  static XQGame* _game;
+
   XQGameDelegate* _delegate = nullptr;
   bool _keyboardEnabled = false;
   int _updateRate = 0;

@@ -19,8 +19,6 @@
 
 int glfwGraphicsSeq = 0;
 
-XQGlfwGame* XQGlfwGame::_glfwGame = nullptr;
-
 namespace {
 class RealPlatform final : public HostPlatform {
  public:
@@ -60,12 +58,11 @@ HostPlatform& Glfw2Platform() {
   return platform;
 }
 
-XQGlfwGame::XQGlfwGame() {
-  _glfwGame = this;
-}
+XQGlfwGame::XQGlfwGame() = default;
+XQGlfwGame::~XQGlfwGame() = default;
 
-XQGlfwGame::~XQGlfwGame() {
-  if (_glfwGame == this) _glfwGame = nullptr;
+XQGlfwGame* XQGlfwGame::Desktop() {
+  return dynamic_cast<XQGlfwGame*>(Host());
 }
 
 void XQGlfwGame::SetPlatform(HostPlatform* platform) {
@@ -220,9 +217,9 @@ void XQGlfwGame::RunLoop() {
 
 int XQGlfwGame::OnWindowClose() {
   // The close button becomes the close key; the app decides whether the program ends.
-  if (_glfwGame) {
-    _glfwGame->KeyEvent(kEventKeyDown, kKeyClose);
-    _glfwGame->KeyEvent(kEventKeyUp, kKeyClose);
+  if (XQGame* host = Host()) {
+    host->KeyEvent(kEventKeyDown, kKeyClose);
+    host->KeyEvent(kEventKeyUp, kKeyClose);
   }
   return 0;
 }

@@ -32,7 +32,8 @@ class XQGlfwGame : public XQGame {
   XQGlfwGame();
   ~XQGlfwGame() override;
 
-  static XQGlfwGame* _glfwGame;
+  // The host when it is the desktop one (the window operations below), else null.
+  static XQGlfwGame* Desktop();
 
   void SetUpdateRate(int hertz) override;
   int Millisecs() override;
@@ -42,12 +43,6 @@ class XQGlfwGame : public XQGame {
   void SetMouseVisible(bool visible) override;
   String PathToFilePath(const String& path) override;
 
-  // Decoded 8-bit pixels (format = bytes per pixel, 1 to 4) or null; never raises.
-  virtual std::unique_ptr<unsigned char[]> LoadImageData(const String& path, int* width,
-                                                         int* height, int* format);
-  // Decoded PCM (format = bytes per sample, 1 or 2) or null; never raises.
-  virtual std::unique_ptr<unsigned char[]> LoadAudioData(const String& path, int* length,
-                                                         int* channels, int* format, int* hertz);
   // Replaces the window. True when the asked window opened. When it cannot be opened the reason is
   // printed and the window it replaces is opened again in its place (false); with no window to go
   // back to, or when that fails too, there is no window and the loop ends.
@@ -66,7 +61,7 @@ class XQGlfwGame : public XQGame {
   std::unique_ptr<XQGlfwVideoMode> GetGlfwDesktopMode();
   Array<std::shared_ptr<XQGlfwVideoMode>> GetGlfwVideoModes();
 
-  // GLFW callbacks; they reach the host through _glfwGame.
+  // GLFW callbacks; they reach the host through Host().
   static int TransKey(int glfwKey);
   static int KeyToChar(int code);
   static void OnKey(int key, int action);
@@ -91,14 +86,27 @@ class XQGlfwGame : public XQGame {
   bool _windowLost = false;              // a window could not be opened and none is left
 };
 
+// What the program hands the host at start-up, so that the host never names the layers above it
+// (main passes it to XQKestroGame::Main). Each runs once on the main thread: init and main before
+// the window opens, shutdown after the loop ends.
+struct XQStartup {
+  // The module globals: the framework's first, then the program's own (xqInit).
+  void (*init)() = nullptr;
+  // Creates the app, which registers its delegate with the host (xqMain).
+  void (*main)() = nullptr;
+  // Releases the app and its devices while the window's OpenGL context still exists.
+  void (*shutdown)() = nullptr;
+};
+
 class XQKestroGame : public XQGlfwGame {
  public:
   // The start-up sequence; returns the process status.
-  static int Main(int argc, char** argv);
+  static int Main(int argc, char** argv, const XQStartup& startup);
 };
 
-// The framework's side of start-up and shut-down (framework/Startup.cpp). xq_std_main keeps the
-// arguments, installs the signal handlers and creates the globals and the app; xq_std_shutdown
-// releases the app and its devices while the window's context still exists.
-int xq_std_main(int argc, char** argv);
-void xq_std_shutdown();
+// The arguments of the process, kept by xq_std_main.
+extern int xq_std_argc;
+extern char** xq_std_argv;
+
+// Keeps the arguments, installs the fatal-signal handlers, then runs startup.init and startup.main.
+int xq_std_main(int argc, char** argv, const XQStartup& startup);

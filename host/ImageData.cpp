@@ -1,10 +1,10 @@
-// Decoding of image files into 8-bit pixels over stb_image, and the desktop host's LoadImageData,
+// Decoding of image files into 8-bit pixels over stb_image, and the host's LoadImageData,
 // which opens the file through the host's portable paths.
 #include <stb_image.h>
 
 #include <cstring>
 
-#include "host/GlfwGame.h"
+#include "host/Game.h"
 #include "host/ImageDecode.h"
 #include "runtime/Collect.h"
 
@@ -47,8 +47,8 @@ std::unique_ptr<unsigned char[]> LoadImageFile(const String& path, int* width, i
   return pixels;
 }
 
-std::unique_ptr<unsigned char[]> XQGlfwGame::LoadImageData(const String& path, int* width,
-                                                           int* height, int* format) {
+std::unique_ptr<unsigned char[]> XQGame::LoadImageData(const String& path, int* width, int* height,
+                                                       int* format) {
   std::FILE* file = OpenFile(path, String("rb"));
   if (!file) return nullptr;
   auto pixels = DecodeImage(file, width, height, format);

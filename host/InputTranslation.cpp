@@ -75,11 +75,11 @@ constexpr int kJoyButtons = 32;
 constexpr int kGlfwJoysticks = 16;
 
 void SendKey(int event, int data) {
-  if (XQGlfwGame::_glfwGame) XQGlfwGame::_glfwGame->KeyEvent(event, data);
+  if (XQGame* host = XQGame::Host()) host->KeyEvent(event, data);
 }
 
 void SendMouse(int event, int data, float x, float y) {
-  if (XQGlfwGame::_glfwGame) XQGlfwGame::_glfwGame->MouseEvent(event, data, x, y);
+  if (XQGame* host = XQGame::Host()) host->MouseEvent(event, data, x, y);
 }
 
 }  // namespace

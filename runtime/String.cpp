@@ -5,30 +5,35 @@
 #include <cstdlib>
 #include <ostream>
 
-String String::FromUtf8(std::string_view bytes) {
+std::optional<String> String::DecodeUtf8(std::string_view bytes) {
   std::u16string out;
   out.reserve(bytes.size());
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const size_t n = bytes.size();
+  const auto continues = [&](size_t at) { return at < n && (p[at] & 0xC0) == 0x80; };
   size_t i = 0;
   while (i < n) {
     const unsigned c = p[i];
     if (c < 0x80) {
       out.push_back(static_cast<char16_t>(c));
       i += 1;
-    } else if ((c & 0xE0) == 0xC0 && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
+    } else if ((c & 0xE0) == 0xC0 && continues(i + 1)) {
       out.push_back(static_cast<char16_t>(((c & 0x1F) << 6) | (p[i + 1] & 0x3F)));
       i += 2;
-    } else if ((c & 0xF0) == 0xE0 && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 &&
-               (p[i + 2] & 0xC0) == 0x80) {
+    } else if ((c & 0xF0) == 0xE0 && continues(i + 1) && continues(i + 2)) {
       out.push_back(
           static_cast<char16_t>(((c & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F)));
       i += 3;
     } else {
-      return FromLatin1(bytes);
+      return std::nullopt;
     }
   }
   return String(std::move(out));
+}
+
+String String::FromUtf8(std::string_view bytes) {
+  if (std::optional<String> decoded = DecodeUtf8(bytes)) return *std::move(decoded);
+  return FromLatin1(bytes);
 }
 
 String String::FromLatin1(std::string_view bytes) {
@@ -39,7 +44,9 @@ String String::FromLatin1(std::string_view bytes) {
   return String(std::move(out));
 }
 
-String String::FromInt(int value) { return String(std::to_string(value)); }
+String String::FromInt(int value) {
+  return String(std::to_string(value));
+}
 
 String String::FromFloat(float value) {
   char buffer[64];
@@ -145,7 +152,9 @@ int String::ToInt() const {
   return static_cast<int>(value);
 }
 
-float String::ToFloat() const { return std::strtof(Slice(0, 63).ToLatin1().c_str(), nullptr); }
+float String::ToFloat() const {
+  return std::strtof(Slice(0, 63).ToLatin1().c_str(), nullptr);
+}
 
 std::string String::ToUtf8() const {
   std::string out;
@@ -171,4 +180,6 @@ std::string String::ToLatin1() const {
   return out;
 }
 
-std::ostream& operator<<(std::ostream& out, const String& text) { return out << text.ToUtf8(); }
+std::ostream& operator<<(std::ostream& out, const String& text) {
+  return out << text.ToUtf8();
+}

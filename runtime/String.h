@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,8 @@ class String {
   String(std::string_view utf8) : String(FromUtf8(utf8)) {}
 
   static String FromUtf8(std::string_view bytes);
+  // Strict UTF-8 of one to three bytes per unit; nothing when any byte breaks the pattern.
+  static std::optional<String> DecodeUtf8(std::string_view bytes);
   static String FromLatin1(std::string_view bytes);
   static String FromInt(int value);
   // Shortest decimal text that reads back as the same float; whole values keep one decimal ("2.0").
@@ -42,9 +45,9 @@ class String {
   // Units from..to (to exclusive); negative indices count from the end; out-of-range indices clamp.
   String Slice(int from) const { return Slice(from, Length()); }
   String Slice(int from, int to) const;
-  // Splits at every occurrence of separator, left to right without overlaps. An empty text gives one
-  // empty element; a trailing separator gives a trailing empty element; an empty separator gives the
-  // whole text as the only element.
+  // Splits at every occurrence of separator, left to right without overlaps. An empty text gives
+  // one empty element; a trailing separator gives a trailing empty element; an empty separator
+  // gives the whole text as the only element.
   std::vector<String> Split(const String& separator) const;
   // Index of the first occurrence at or after start, or -1.
   int Find(const String& what, int start = 0) const;
@@ -55,8 +58,9 @@ class String {
   String ToLower() const;
   String ToUpper() const;
 
-  // The first 63 units narrowed to 8 bits and read as a decimal integer (leading blanks and one sign
-  // allowed); 0 when there are no digits. Digits beyond 32 bits wrap as a signed 32-bit integer.
+  // The first 63 units narrowed to 8 bits and read as a decimal integer (leading blanks and one
+  // sign allowed); 0 when there are no digits. Digits beyond 32 bits wrap as a signed 32-bit
+  // integer.
   int ToInt() const;
   float ToFloat() const;
 

@@ -168,17 +168,18 @@ TEST_F(App, TheCloseAndBackKeysEndTheProgramOnlyWhenPressed) {
 }
 
 TEST_F(App, AppFunctionsReachTheHost) {
-  RecordingHost host;
-  xq_framework_Init();
-  xq_app_SetUpdateRate(60);
-  EXPECT_EQ(host.rate, 60);
-  EXPECT_EQ(xq_app_UpdateRate, 60);
-  EXPECT_EQ(xq_app_Millisecs(), 4242);
-  EXPECT_EQ(xq_app_SaveState("a|b|"), 0);
-  EXPECT_EQ(xq_app_LoadState(), String("a|b|"));
-  host.saveResult = -2;
-  EXPECT_EQ(xq_app_SaveState("c|"), -2);  // a failed save is not reported as saved
-  xq_app_host = nullptr;
+  {
+    RecordingHost host;
+    xq_framework_Init();
+    xq_app_SetUpdateRate(60);
+    EXPECT_EQ(host.rate, 60);
+    EXPECT_EQ(xq_app_UpdateRate, 60);
+    EXPECT_EQ(xq_app_Millisecs(), 4242);
+    EXPECT_EQ(xq_app_SaveState("a|b|"), 0);
+    EXPECT_EQ(xq_app_LoadState(), String("a|b|"));
+    host.saveResult = -2;
+    EXPECT_EQ(xq_app_SaveState("c|"), -2);  // a failed save is not reported as saved
+  }
   EXPECT_EQ(xq_app_Millisecs(), 0);
   EXPECT_EQ(xq_app_LoadState(), String());
   EXPECT_EQ(xq_app_SaveState("x"), -1);

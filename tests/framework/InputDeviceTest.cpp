@@ -335,13 +335,10 @@ TEST(InputModule, QueriesReadTheCurrentDeviceAndNothingWithoutOne) {
 
 TEST(InputModule, KeyboardSwitchIsPassedToTheHost) {
   JoystickHost host;
-  XQGame* previous = XQGame::_game;
-  XQGame::_game = &host;
   EXPECT_TRUE(xq_input_EnableKeyboard());
   EXPECT_TRUE(host.KeyboardEnabled());
   EXPECT_TRUE(xq_input_DisableKeyboard());
   EXPECT_FALSE(host.KeyboardEnabled());
-  XQGame::_game = previous;
 }
 
 }  // namespace

@@ -29,15 +29,10 @@ class SavedProgress : public ::testing::Test {
  protected:
   void SetUp() override {
     xq_Drommel_Init();
-    previousHost = xq_app_host;
-    xq_app_host = &host;
     app = std::make_shared<c_MyApp>();
     app->options[Option::Sound] = SoundSetting::EffectsAndMusic;
   }
-  void TearDown() override {
-    xq_app_host = previousHost;
-    xq_Drommel_Init();
-  }
+  void TearDown() override { xq_Drommel_Init(); }
 
   // Standard output printed while loading.
   std::string LoadPrinting(c_MyApp& target) {
@@ -47,7 +42,6 @@ class SavedProgress : public ::testing::Test {
   }
 
   MemoryHost host;
-  XQGame* previousHost = nullptr;
   std::shared_ptr<c_MyApp> app;
 };
 

@@ -181,7 +181,7 @@ TEST_F(FrontEnd, EveryFrameStartsFromTheDefaults) {
   EXPECT_EQ(g.scissorWidth, 640);
   EXPECT_EQ(g.stackTop, 0);
   EXPECT_EQ(g.transformed, 0);
-  EXPECT_EQ(gfx->PackedColour(), 0xFFFFFFFFu);
+  EXPECT_EQ(gfx->PackedColor(), 0xFFFFFFFFu);
   EXPECT_EQ(gfx->BlendInForce(), 0);
   xq_graphics_DrawRect(1, 2, 3, 4);
   EXPECT_FALSE(gfx->Transformed());

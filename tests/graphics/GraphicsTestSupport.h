@@ -39,12 +39,12 @@ inline void WritePng(const std::string& path, int w, int h, int comp,
 }
 
 // An RGBA PNG whose pixel (x, y) is colour(x, y) = {r, g, b, a}.
-template <class Colour>
-void WriteRgbaPng(const std::string& path, int w, int h, Colour colour) {
+template <class Color>
+void WriteRgbaPng(const std::string& path, int w, int h, Color color) {
   std::vector<unsigned char> pixels;
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
-      auto c = colour(x, y);
+      auto c = color(x, y);
       pixels.insert(pixels.end(), c.begin(), c.end());
     }
   }
@@ -79,7 +79,7 @@ inline void PutChunk(std::vector<unsigned char>& out, const char* type,
 }
 
 // rows: the filtered scanlines (each starting with its filter byte 0) of the image.
-inline std::vector<unsigned char> EncodePng(int w, int h, int bitDepth, int colourType,
+inline std::vector<unsigned char> EncodePng(int w, int h, int bitDepth, int colorType,
                                             const std::vector<unsigned char>& rows,
                                             const std::vector<unsigned char>& palette = {},
                                             const std::vector<unsigned char>& transparency = {}) {
@@ -88,7 +88,7 @@ inline std::vector<unsigned char> EncodePng(int w, int h, int bitDepth, int colo
   PutBE32(ihdr, static_cast<std::uint32_t>(w));
   PutBE32(ihdr, static_cast<std::uint32_t>(h));
   ihdr.insert(ihdr.end(), {static_cast<unsigned char>(bitDepth),
-                           static_cast<unsigned char>(colourType), 0, 0, 0});
+                           static_cast<unsigned char>(colorType), 0, 0, 0});
   PutChunk(png, "IHDR", ihdr);
   if (!palette.empty()) PutChunk(png, "PLTE", palette);
   if (!transparency.empty()) PutChunk(png, "tRNS", transparency);

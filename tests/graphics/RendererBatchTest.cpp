@@ -13,9 +13,9 @@ namespace {
 struct Bytes {
   int r, g, b, a;
 };
-Bytes ColourOf(const gxtkVertex& v) {
-  return {static_cast<int>(v.colour & 255), static_cast<int>((v.colour >> 8) & 255),
-          static_cast<int>((v.colour >> 16) & 255), static_cast<int>(v.colour >> 24)};
+Bytes ColorOf(const gxtkVertex& v) {
+  return {static_cast<int>(v.color & 255), static_cast<int>((v.color >> 8) & 255),
+          static_cast<int>((v.color >> 16) & 255), static_cast<int>(v.color >> 24)};
 }
 
 std::shared_ptr<gxtkSurface> SheetOf(gxtkGraphics& gfx, int w, int h) {
@@ -121,7 +121,7 @@ TEST_F(RendererBatch, ColourIsPremultipliedAndClampedBeforePacking) {
   gfx.SetColor(255, 0, 0);
   gfx.SetAlpha(0.5f);
   gfx.DrawPoint(0, 0);
-  Bytes c = ColourOf(gfx.Vertices()[0]);
+  Bytes c = ColorOf(gfx.Vertices()[0]);
   EXPECT_EQ(c.r, 127);
   EXPECT_EQ(c.g, 0);
   EXPECT_EQ(c.b, 0);
@@ -131,13 +131,13 @@ TEST_F(RendererBatch, ColourIsPremultipliedAndClampedBeforePacking) {
   gfx.SetColor(300, -40, std::numeric_limits<float>::quiet_NaN());
   gfx.SetAlpha(7);
   gfx.DrawPoint(0, 0);
-  c = ColourOf(gfx.Vertices()[1]);
+  c = ColorOf(gfx.Vertices()[1]);
   EXPECT_EQ(c.r, 255);
   EXPECT_EQ(c.g, 0);
   EXPECT_EQ(c.b, 0);
   EXPECT_EQ(c.a, 255);
   gfx.SetAlpha(-1);
-  EXPECT_EQ(gfx.PackedColour(), 0u);
+  EXPECT_EQ(gfx.PackedColor(), 0u);
 }
 
 TEST_F(RendererBatch, OvalSegmentsFollowTheSizeOnScreen) {

@@ -46,8 +46,7 @@ void Fill(cairo_t* cr, Rgb c, double alpha = 1) {
   cairo_fill_preserve(cr);
 }
 
-// ---- Symbols: white shapes centred on (cx, cy) within a box of `s` units
-// -------------------------
+// ---- Symbols: white shapes centred on (cx, cy) within a box of `s` units ------------------------
 
 enum class Symbol {
   Pause,
@@ -295,7 +294,7 @@ void DrawSymbol(cairo_t* cr, Symbol sym, double cx, double cy, double s, Rgb col
   cairo_new_path(cr);
 }
 
-// ---- world001: the player ball and the spike points -------------------------------------------
+// ---- world001: the player ball and the spike points ---------------------------------------------
 
 }  // namespace
 
@@ -383,7 +382,7 @@ void PaintWorld(Canvas& canvas) {
   }
 }
 
-// ---- parts: 256 star-field dots, sparkles and glints ----------------------------------------
+// ---- parts: 256 star-field dots, sparkles and glints --------------------------------------------
 
 void PaintParts(Canvas& canvas) {
   for (int i = 0; i < canvas.frames(); ++i) {
@@ -436,7 +435,7 @@ void PaintParts(Canvas& canvas) {
   }
 }
 
-// ---- common/icons: white symbols in a ring, tinted by the game -------------------------------
+// ---- common/icons: white symbols in a ring, tinted by the game ----------------------------------
 
 void PaintIcons(Canvas& canvas) {
   const Symbol symbols[16] = {Symbol::Pause, Symbol::Quit,   Symbol::Home,  Symbol::Play,
@@ -476,7 +475,7 @@ void PaintIcons(Canvas& canvas) {
   }
 }
 
-// ---- common/Buttons: glossy round buttons and the options gear -------------------------------
+// ---- common/Buttons: glossy round buttons and the options gear ----------------------------------
 
 void GearPath(cairo_t* cr, double cx, double cy, int teeth, double rRoot, double rTip,
               double rHole) {
@@ -569,7 +568,7 @@ void PaintButtons(Canvas& canvas) {
   }
 }
 
-// ---- common/QELDLogo: the studio's emblem -----------------------------------------------------
+// ---- common/QELDLogo: the studio's emblem -------------------------------------------------------
 
 void PaintStudioLogo(Canvas& canvas, Fonts& fonts) {
   auto f = canvas.Frame(0);
@@ -623,7 +622,7 @@ void PaintStudioLogo(Canvas& canvas, Fonts& fonts) {
   cairo_new_path(cr);
 }
 
-// ---- common/Testcard_Circle: a colourful test card ------------------------------------------
+// ---- common/Testcard_Circle: a colourful test card ----------------------------------------------
 
 void PaintTestcard(Canvas& canvas, Fonts& fonts) {
   auto f = canvas.Frame(0);
@@ -709,7 +708,7 @@ void PaintTestcard(Canvas& canvas, Fonts& fonts) {
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
 }
 
-// ---- logo: the title ---------------------------------------------------------------------------
+// ---- logo: the title ----------------------------------------------------------------------------
 
 void PaintTitle(Canvas& canvas, Fonts& fonts) {
   auto f = canvas.Frame(0);
@@ -762,7 +761,7 @@ void PaintTitle(Canvas& canvas, Fonts& fonts) {
   cairo_new_path(cr);
 }
 
-// ---- menu: four menu item panels ---------------------------------------------------------------
+// ---- menu: four menu item panels ----------------------------------------------------------------
 
 void PaintMenu(Canvas& canvas, Fonts& fonts) {
   struct Item {
@@ -806,7 +805,7 @@ void PaintMenu(Canvas& canvas, Fonts& fonts) {
   }
 }
 
-// ---- common/dpad: on-screen pad pieces -------------------------------------------------------
+// ---- common/dpad: on-screen pad pieces ----------------------------------------------------------
 
 void PadButton(cairo_t* cr, Fonts& fonts, const char* letter, bool pill) {
   if (pill) {
@@ -875,7 +874,7 @@ void PaintDpad(Canvas& canvas, Fonts& fonts) {
   }
 }
 
-// ---- BadgesA: 64 medals ------------------------------------------------------------------------
+// ---- BadgesA: 64 medals -------------------------------------------------------------------------
 
 void PaintBadges(Canvas& canvas) {
   const Symbol symbols[16] = {Symbol::Star,   Symbol::Ball,  Symbol::Diamond, Symbol::Chain,
@@ -937,7 +936,7 @@ void PaintBadges(Canvas& canvas) {
   }
 }
 
-// ---- fonts/editundo: the text font -----------------------------------------------------------
+// ---- fonts/editundo: the text font --------------------------------------------------------------
 
 // Extra symbols in the cells past the printable ASCII range (codes 128 and up).
 const std::uint32_t kExtraGlyphs[] = {0x2190, 0x2191, 0x2192, 0x2193, 0x2605, 0x2665,

@@ -2,7 +2,7 @@
 // equally sized frames at one resolution level (1, 2 or 4 pixels per design unit).
 //
 // Use: make a Canvas, call Frame(i) to get a Cairo context that is clipped to frame i and scaled so
-// that one unit is one design pixel, draw, and let the FrameScope go; then WritePng.
+// that one unit is one design pixel, draw, and let the FrameScope go; then EncodePng gives the file.
 #pragma once
 
 #include <cairo.h>
