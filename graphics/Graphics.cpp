@@ -254,16 +254,13 @@ int xq_graphics_Scale(float x, float y) {
 }
 
 namespace {
-// Sprites are mostly drawn at a few angles (often 0), so the last result is kept.
+// Sprites are mostly drawn at a few angles (often 0), so the last result is kept. Single precision
+// throughout: the matrix is float, and a float angle in degrees has no more digits to give.
 void RotationOf(float angle, float* co, float* s) {
   static float lastAngle = 0, lastCo = 1, lastS = 0;
   if (angle != lastAngle) {
-    const float r = angle * 0.017453292f;
-    double sine, cosine;
-    ::sincos(static_cast<double>(r), &sine, &cosine);
+    ::sincosf(angle * 0.017453292f, &lastS, &lastCo);
     lastAngle = angle;
-    lastS = static_cast<float>(sine);
-    lastCo = static_cast<float>(cosine);
   }
   *co = lastCo;
   *s = lastS;
