@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <vector>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 std::vector<Sweeper>& Sweepers() {
   static std::vector<Sweeper> sweepers;
@@ -17,14 +21,24 @@ void gc_AddSweeper(Sweeper sweeper) {
   if (std::find(all.begin(), all.end(), sweeper) == all.end()) all.push_back(sweeper);
 }
 
-void gc_RemoveSweeper(Sweeper sweeper) { std::erase(Sweepers(), sweeper); }
+void gc_RemoveSweeper(Sweeper sweeper) {
+  std::erase(Sweepers(), sweeper);
+}
 
-void gc_RequestFullSweep() { fullSweepRequested = true; }
+void gc_RequestFullSweep() {
+  fullSweepRequested = true;
+}
 
 bool gc_collect() {
   const auto snapshot = Sweepers();  // a sweeper may register or remove others
   for (Sweeper sweeper : snapshot) sweeper();
   const bool full = fullSweepRequested;
   fullSweepRequested = false;
+  // A decode has just replaced or dropped large buffers (a reload at another resolution replaces
+  // every image). glibc keeps freed memory for reuse and raises its mmap threshold after large
+  // frees, so without this the peak of a full-screen session would stay resident for good.
+#if defined(__GLIBC__)
+  if (full) malloc_trim(0);
+#endif
   return full;
 }
