@@ -110,7 +110,28 @@ long ResidentKiB() {
   return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-// Decoding a 2048 x 2048 RGBA PNG into a surface (premultiplied), and the memory it then holds.
+// The highest resident size since the last ResetPeakResident (the whole run where that is refused).
+long PeakResidentKiB() {
+  long peak = 0;
+  if (std::FILE* f = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, f)) {
+      if (std::sscanf(line, "VmHWM: %ld", &peak) == 1) break;
+    }
+    std::fclose(f);
+  }
+  return peak;
+}
+
+void ResetPeakResident() {
+  if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+    std::fputs("5", f);
+    std::fclose(f);
+  }
+}
+
+// Decoding a 2048 x 2048 RGBA PNG into a surface (premultiplied): the memory the load needs at its
+// peak, and what it then holds.
 void BM_Graphics_LoadPng2048(benchmark::State& state) {
   const std::string path =
       (std::filesystem::temp_directory_path() / "drommel-bench-2048.png").string();
@@ -123,18 +144,21 @@ void BM_Graphics_LoadPng2048(benchmark::State& state) {
     stbi_write_png(path.c_str(), 2048, 2048, 4, pixels.data(), 2048 * 4);
   }
   gxtkGraphics gfx(640, 480, true);
-  long grownKiB = 0, heldKiB = 0;
+  long grownKiB = 0, peakKiB = 0, heldKiB = 0;
   for (auto _ : state) {
     malloc_trim(0);
+    ResetPeakResident();
     const long before = ResidentKiB();
     auto surface = gfx.LoadSurface(String(path));
     grownKiB = ResidentKiB() - before;
+    peakKiB = PeakResidentKiB() - before;
     // The collection step after a decode (which asks for a full one) hands freed buffers back.
     gc_collect();
     heldKiB = ResidentKiB() - before;
     benchmark::DoNotOptimize(surface->Pixels());
   }
   state.counters["residentGrowthMiB"] = static_cast<double>(grownKiB) / 1024;
+  state.counters["residentPeakMiB"] = static_cast<double>(peakKiB) / 1024;
   state.counters["residentHeldMiB"] = static_cast<double>(heldKiB) / 1024;
   state.counters["fileKiB"] = static_cast<double>(std::filesystem::file_size(path)) / 1024;
   std::filesystem::remove(path);

@@ -148,7 +148,7 @@ std::shared_ptr<gxtkSurface> gxtkGraphics::LoadSurface__UNSAFE__(
     std::shared_ptr<gxtkSurface> surface, const String& path) {
   if (!surface) return nullptr;
   int w = 0, h = 0, depth = 0;
-  std::unique_ptr<unsigned char[]> data;
+  PixelBuffer data;
   if (XQGlfwGame::_glfwGame) {
     data = XQGlfwGame::_glfwGame->LoadImageData(path, &w, &h, &depth);
   } else if (XQGame::_game) {

@@ -11,6 +11,7 @@
 
 #include "host/Game.h"
 #include "host/HostPlatform.h"
+#include "host/ImageDecode.h"
 
 // A video mode: size and bits per colour channel.
 class XQGlfwVideoMode {
@@ -42,8 +43,7 @@ class XQGlfwGame : public XQGame {
   String PathToFilePath(const String& path) override;
 
   // Decoded 8-bit pixels (format = bytes per pixel, 1 to 4) or null; never raises.
-  virtual std::unique_ptr<unsigned char[]> LoadImageData(const String& path, int* width,
-                                                         int* height, int* format);
+  virtual PixelBuffer LoadImageData(const String& path, int* width, int* height, int* format);
   // Decoded PCM (format = bytes per sample, 1 or 2) or null; never raises.
   virtual std::unique_ptr<unsigned char[]> LoadAudioData(const String& path, int* length,
                                                          int* channels, int* format, int* hertz);
