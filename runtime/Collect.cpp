@@ -14,6 +14,10 @@ std::vector<Sweeper>& Sweepers() {
   return sweepers;
 }
 bool fullSweepRequested = false;
+// The list as it was when the running step began: a sweeper may register or remove others. Kept
+// between steps so that a step allocates nothing once it has run.
+std::vector<Sweeper> running;
+bool collecting = false;
 }  // namespace
 
 void gc_AddSweeper(Sweeper sweeper) {
@@ -30,8 +34,18 @@ void gc_RequestFullSweep() {
 }
 
 bool gc_collect() {
-  const auto snapshot = Sweepers();  // a sweeper may register or remove others
-  for (Sweeper sweeper : snapshot) sweeper();
+  if (collecting) {
+    // A sweeper collecting again: the outer step's list is in use.
+    const auto snapshot = Sweepers();
+    for (Sweeper sweeper : snapshot) sweeper();
+  } else {
+    struct Running {
+      Running() { collecting = true; }
+      ~Running() { collecting = false; }
+    } guard;
+    running.assign(Sweepers().begin(), Sweepers().end());
+    for (Sweeper sweeper : running) sweeper();
+  }
   const bool full = fullSweepRequested;
   fullSweepRequested = false;
   // A decode has just replaced or dropped large buffers (a reload at another resolution replaces
