@@ -12,6 +12,9 @@ int xq_std_main(int argc, char** argv) {
   std::signal(SIGSEGV, sighandler);
   std::signal(SIGILL, sighandler);
   std::signal(SIGFPE, sighandler);
+  // Under a file-size limit, a save past it fails with EFBIG (and says so) instead of ending the
+  // game.
+  std::signal(SIGXFSZ, SIG_IGN);
   xqInit();
   xqMain();
   return 0;

@@ -37,7 +37,8 @@ void UnpackBadges(const BadgeMasks& masks, Flags& flags) {
 int c_MyApp::p_Save() {
   const String record = BuildSaveRecord(options, PackBadges(badges), highscores);
   if (xq_Drommel_DebugMode == 1) xqPrint(record);
-  // A failed write is ignored: the previous state file (if any) stays, and the game goes on.
+  // A failed write leaves the previous state file (if any) as it was; the store prints why, and
+  // the game goes on.
   xq_app_SaveState(record);
   return 0;
 }

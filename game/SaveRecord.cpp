@@ -2,6 +2,7 @@
 // three wrapping checksums, and the right-aligned number text of the score displays.
 #include "game/SaveRecord.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -20,11 +21,38 @@ void AppendField(std::u16string& out, int value) {
   out += u'|';
 }
 
-// Field `index` read as an integer; a missing field reads as 0.
-int FieldValue(const std::vector<String>& fields, int index) {
-  if (index < 0 || index >= static_cast<int>(fields.size())) return 0;
-  return fields[static_cast<size_t>(index)].ToInt();
-}
+// The record's fields split at "|", read as integers. Only the first kSaveRecordFields + 1 are kept
+// (a full record's trailing "|" gives one more, empty field); every test of the field count is
+// decided by then, so a huge text costs one pass and no memory.
+class Fields {
+ public:
+  explicit Fields(const String& text) {
+    const std::u16string& units = text.Units();
+    size_t start = 0;
+    for (;;) {
+      const size_t end = units.find(u'|', start);
+      if (count_ < kKept) {
+        // ToInt reads at most the first 63 units of a field.
+        const size_t length = (end == std::u16string::npos ? units.size() : end) - start;
+        values_[static_cast<size_t>(count_)] =
+            String(units.substr(start, std::min<size_t>(length, 63))).ToInt();
+      }
+      count_ = std::min(count_ + 1, kKept);
+      if (end == std::u16string::npos || count_ == kKept) break;
+      start = end + 1;
+    }
+  }
+  int Count() const { return count_; }
+  // A missing field reads as 0.
+  int Value(int index) const {
+    return index >= 0 && index < count_ ? values_[static_cast<size_t>(index)] : 0;
+  }
+
+ private:
+  static constexpr int kKept = kSaveRecordFields + 1;
+  std::array<int, kKept> values_{};
+  int count_ = 0;
+};
 
 void ApplySanityLimits(Array<int>& options) {
   if (options[10] < 64) options[10] = 64;
@@ -76,18 +104,18 @@ String BuildSaveRecord(const Array<int>& options, const BadgeMasks& badges,
 std::vector<String> ApplySaveRecord(const String& text, Array<int>& options, BadgeMasks& badges,
                                     Array<int>& highscores) {
   std::vector<String> messages;
-  const std::vector<String> fields = text.Split(String("|"));
-  const int count = static_cast<int>(fields.size());
+  const Fields fields(text);
+  const int count = fields.Count();
   int position = 0;
 
   if (count >= kSavedOptions + 1) {
     uint32_t sum = 0;
     for (int i = 0; i < kSavedOptions; ++i) {
-      options[i] = FieldValue(fields, i);
+      options[i] = fields.Value(i);
       sum += Bits(i) * Bits(options[i]);
     }
     position = kSavedOptions;
-    const int stored = FieldValue(fields, position);
+    const int stored = fields.Value(position);
     position += 1;
     if (Signed(sum) == stored) {
       messages.emplace_back("Settings Loaded");
@@ -103,11 +131,11 @@ std::vector<String> ApplySaveRecord(const String& text, Array<int>& options, Bad
   if (position + kSavedBadgeMasks < count) {
     uint32_t sum = 0;
     for (int m = 0; m < kSavedBadgeMasks; ++m) {
-      badges[static_cast<size_t>(m)] = FieldValue(fields, position + m);
+      badges[static_cast<size_t>(m)] = fields.Value(position + m);
       sum += Bits(badges[static_cast<size_t>(m)]);
     }
     position += kSavedBadgeMasks;
-    const int stored = FieldValue(fields, position);
+    const int stored = fields.Value(position);
     position += 1;
     if (Signed(sum) == stored) {
       messages.emplace_back("Badges Loaded");
@@ -120,12 +148,12 @@ std::vector<String> ApplySaveRecord(const String& text, Array<int>& options, Bad
   if (position + kSavedHighscores < count) {
     uint32_t sum = 0;
     for (int a = 0; a < 10; ++a) {
-      highscores[a] = FieldValue(fields, position + 2 * a);
-      highscores[a + 10] = FieldValue(fields, position + 2 * a + 1);
+      highscores[a] = fields.Value(position + 2 * a);
+      highscores[a + 10] = fields.Value(position + 2 * a + 1);
       sum += Bits(a + 4) * Bits(highscores[a]) + Bits(a + 3) * Bits(highscores[a + 10]);
     }
     position += kSavedHighscores;
-    const int stored = FieldValue(fields, position);
+    const int stored = fields.Value(position);
     const String table = String("Highscore ") + String::FromInt(0);
     if (Signed(sum) == stored) {
       messages.push_back(table + String(" Loaded"));

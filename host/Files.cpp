@@ -1,4 +1,5 @@
-// Files of the host: portable paths, opening and loading files, text decoding and the state store.
+// Files of the host: portable paths, opening and loading files and the state store (the text
+// decoder is TextDecode.cpp).
 #include "host/Files.h"
 
 #include <fcntl.h>
@@ -7,19 +8,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <dirent.h>
+
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <vector>
 
 #include "host/GlfwGame.h"
+#include "runtime/Error.h"
 
 extern char** environ;
 
 namespace {
 
 constexpr size_t kBlockSize = 4096;
-
-String lastLoadError;
 
 struct Scheme {
   const char* prefix;
@@ -41,51 +44,6 @@ std::vector<unsigned char> ReadAll(std::FILE* file) {
     bytes.resize(used + got);
     if (got < kBlockSize) return bytes;
   }
-}
-
-String DecodeUtf16(std::string_view bytes, bool bigEndian) {
-  std::u16string units;
-  units.reserve(bytes.size() / 2);
-  for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-    const auto first = static_cast<unsigned char>(bytes[i]);
-    const auto second = static_cast<unsigned char>(bytes[i + 1]);
-    units.push_back(
-        static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first));
-  }
-  return String(std::move(units));
-}
-
-bool IsContinuation(unsigned char byte) {
-  return (byte & 0xC0) == 0x80;
-}
-
-// One to three bytes per unit; false on any other pattern.
-bool DecodeUtf8(std::string_view bytes, std::u16string& units) {
-  const size_t size = bytes.size();
-  for (size_t i = 0; i < size;) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    if (lead < 0x80) {
-      units.push_back(lead);
-      i += 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-      if (i + 1 >= size) return false;
-      const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
-      if (!IsContinuation(b1)) return false;
-      units.push_back(static_cast<char16_t>(((lead & 0x1F) << 6) | (b1 & 0x3F)));
-      i += 2;
-    } else if ((lead & 0xF0) == 0xE0) {
-      if (i + 2 >= size) return false;
-      const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
-      const auto b2 = static_cast<unsigned char>(bytes[i + 2]);
-      if (!IsContinuation(b1) || !IsContinuation(b2)) return false;
-      units.push_back(
-          static_cast<char16_t>(((lead & 0x0F) << 12) | ((b1 & 0x3F) << 6) | (b2 & 0x3F)));
-      i += 3;
-    } else {
-      return false;
-    }
-  }
-  return true;
 }
 
 std::string FolderOf(const std::string& fileName) {
@@ -140,44 +98,35 @@ String xq_data_PortableToFilePath(const String& path) {
   return String();
 }
 
-String xq_data_DecodeText(std::string_view bytes) {
-  if (bytes.empty()) return String();
-  lastLoadError = String();
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  if (bytes.size() >= 2 && byte(0) == 0xFE && byte(1) == 0xFF) return DecodeUtf16(bytes, true);
-  if (bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) return DecodeUtf16(bytes, false);
-  if (bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
-    bytes.remove_prefix(3);
-  }
-  std::u16string units;
-  units.reserve(bytes.size());
-  if (DecodeUtf8(bytes, units)) return String(std::move(units));
-  lastLoadError = String("Invalid UTF-8");
-  return String::FromLatin1(bytes);
-}
-
-String xq_data_LastLoadError() {
-  return lastLoadError;
-}
-
 std::string xq_data_NativePath(const String& path) {
   return path.ToUtf8();
 }
 
-int xq_data_ReplaceFile(const std::string& fileName, std::string_view bytes) {
+void (*xq_data_testing::afterTemporaryCreated)() = nullptr;
+
+int xq_data_ReplaceFile(const std::string& fileName, std::string_view bytes, std::string* cause) {
+  // The failing step and errno at that moment (cleaning up may change errno).
+  const auto fail = [&](int result, const char* step, int error) {
+    if (cause) *cause = std::string(step) + ": " + std::strerror(error);
+    return result;
+  };
   std::string temporary = fileName + ".XXXXXX";
   const int fd = mkstemp(temporary.data());
-  if (fd < 0) return -1;
+  if (fd < 0) return fail(-1, "cannot create a temporary file", errno);
+  if (xq_data_testing::afterTemporaryCreated) xq_data_testing::afterTemporaryCreated();
   fchmod(fd, ModeFor(fileName));
-  bool complete = WriteAll(fd, bytes) && fsync(fd) == 0;
-  if (close(fd) != 0) complete = false;
-  if (!complete) {
+  int error = 0;
+  errno = 0;
+  if (!WriteAll(fd, bytes) || fsync(fd) != 0) error = errno ? errno : EIO;
+  if (close(fd) != 0 && error == 0) error = errno;
+  if (error != 0) {
     unlink(temporary.c_str());
-    return -2;
+    return fail(-2, "cannot write", error);
   }
   if (rename(temporary.c_str(), fileName.c_str()) != 0) {
+    error = errno;
     unlink(temporary.c_str());
-    return -1;
+    return fail(-1, "cannot replace the file", error);
   }
   // Make the rename itself durable.
   const int folder = open(FolderOf(fileName).c_str(), O_RDONLY | O_DIRECTORY);
@@ -186,6 +135,76 @@ int xq_data_ReplaceFile(const std::string& fileName, std::string_view bytes) {
     close(folder);
   }
   return 0;
+}
+
+int xq_data_RemoveStaleTemporaries(const std::string& fileName) {
+  const size_t slash = fileName.rfind('/');
+  const std::string folder = FolderOf(fileName);
+  const std::string prefix =
+      (slash == std::string::npos ? fileName : fileName.substr(slash + 1)) + ".";
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return 0;
+  int removed = 0;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)) continue;
+    const std::string path = folder + "/" + std::string(name);
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && unlink(path.c_str()) == 0) {
+      ++removed;
+    }
+  }
+  closedir(dir);
+  return removed;
+}
+
+bool xq_data_ReadStateFile(const std::string& fileName, size_t limit, std::string& bytes,
+                           std::string& why) {
+  bytes.clear();
+  why.clear();
+  // Without O_NONBLOCK, opening a named pipe waits for a writer for ever.
+  const int fd = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    if (errno != ENOENT) why = std::strerror(errno);
+    return false;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0) {
+    why = std::strerror(errno);
+  } else if (S_ISDIR(info.st_mode)) {
+    why = "it is a folder";
+  } else if (S_ISFIFO(info.st_mode)) {
+    why = "it is a named pipe";
+  } else if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
+    why = "it is a device";
+  } else if (!S_ISREG(info.st_mode)) {
+    why = "it is not a regular file";
+  } else if (static_cast<unsigned long long>(info.st_size) > limit) {
+    why = "it is " + std::to_string(info.st_size) + " bytes, more than " + std::to_string(limit);
+  } else {
+    // One byte more than the limit tells a file that grew since fstat.
+    bytes.resize(limit + 1);
+    size_t got = 0;
+    while (got < bytes.size()) {
+      const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        why = std::strerror(errno);
+        break;
+      }
+      if (n == 0) break;
+      got += static_cast<size_t>(n);
+    }
+    bytes.resize(got);
+    if (why.empty() && got > limit) why = "it is more than " + std::to_string(limit) + " bytes";
+  }
+  close(fd);
+  if (!why.empty()) {
+    bytes.clear();
+    bytes.shrink_to_fit();
+    return false;
+  }
+  return true;
 }
 
 String XQGame::PathToFilePath(const String& path) {
@@ -223,14 +242,37 @@ String XQGame::LoadString(const String& path) {
       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
+// A failed save keeps the previous file; the player is told why on one line, and play goes on.
 int XQGame::SaveState(const String& state) {
   const String filePath = PathToFilePath(kStateFileName);
   if (filePath.Empty()) return -1;
-  return xq_data_ReplaceFile(xq_data_NativePath(filePath), state.ToUtf8());
+  std::string cause;
+  const int result = xq_data_ReplaceFile(xq_data_NativePath(filePath), state.ToUtf8(), &cause);
+  if (result != 0) {
+    xqPrint(String::FromUtf8("State not saved to " + xq_data_NativePath(filePath) + ": " + cause +
+                             " (the previous state is kept)"));
+  }
+  return result;
 }
 
+// Also clears the temporary files of a save that a crash interrupted (this runs once, at start).
+// A state file that cannot be loaded reads as no state, with one line saying why; the next save
+// replaces it.
 String XQGame::LoadState() {
-  return LoadString(kStateFileName);
+  const String filePath = PathToFilePath(kStateFileName);
+  if (filePath.Empty()) return String();
+  const std::string fileName = xq_data_NativePath(filePath);
+  xq_data_RemoveStaleTemporaries(fileName);
+  std::string bytes;
+  std::string why;
+  if (!xq_data_ReadStateFile(fileName, kStateFileLimit, bytes, why)) {
+    if (!why.empty()) {
+      xqPrint(String::FromUtf8("State not loaded from " + fileName + ": " + why +
+                               "; starting without it"));
+    }
+    return String();
+  }
+  return xq_data_DecodeText(bytes);
 }
 
 void XQGlfwGame::OpenUrl(const String& url) {

@@ -38,7 +38,30 @@ String xq_data_LastLoadError();
 // The file name handed to the C library: the path's UTF-8 bytes.
 std::string xq_data_NativePath(const String& path);
 
-// The state file is replaced by writing a temporary file beside it, flushing it to disk and
-// renaming it over the old one; the old file stays as it was when any step fails. Returns 0, -1
-// (the temporary file cannot be created or renamed into place) or -2 (short write or failed flush).
-int xq_data_ReplaceFile(const std::string& fileName, std::string_view bytes);
+// The state file is replaced by writing a temporary file beside it (the name plus ".XXXXXX"),
+// flushing it to disk and renaming it over the old one; the old file stays as it was when any step
+// fails. A link in the file's place is replaced by a regular file: nothing is written through it.
+// Returns 0, -1 (the temporary file cannot be created or renamed into place) or -2 (short write or
+// failed flush); on failure `cause` (when given) receives the step and the system's reason.
+int xq_data_ReplaceFile(const std::string& fileName, std::string_view bytes,
+                        std::string* cause = nullptr);
+
+// Removes the temporary files a replacement interrupted by a crash left beside fileName (regular
+// files named fileName plus "." and six characters). Returns how many it removed.
+int xq_data_RemoveStaleTemporaries(const std::string& fileName);
+
+// The largest state file that is loaded; a real record is about 130 bytes.
+inline constexpr size_t kStateFileLimit = 64 * 1024;
+
+// Reads a state file of at most `limit` bytes into `bytes`. The file is opened without blocking and
+// only a regular file is read, so a named pipe, a device or a folder in its place can neither hang
+// nor exhaust memory. Returns true with the bytes; false with `bytes` empty and `why` a short
+// reason ("" when the file is simply missing).
+bool xq_data_ReadStateFile(const std::string& fileName, size_t limit, std::string& bytes,
+                           std::string& why);
+
+namespace xq_data_testing {
+// Called by xq_data_ReplaceFile right after the temporary file is created (tests stop the process
+// there); null in the program.
+extern void (*afterTemporaryCreated)();
+}  // namespace xq_data_testing

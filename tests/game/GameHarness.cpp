@@ -152,6 +152,7 @@ void GameHarness::Start(const Options& options) {
   fs::create_directory_symlink(DataFolder(), fs::path(folder_) / "data", ignored);
   fs::current_path(folder_);
   if (options.state) WriteStateText(*options.state);
+  if (options.prepare) options.prepare();
 
   clock_ = std::make_unique<ScriptedClock>();
   host_ = std::make_unique<HarnessHost>();

@@ -30,6 +30,7 @@
 // the process, as in the real program: test those with EXPECT_EXIT.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -91,6 +92,8 @@ class GameHarness {
     int height = 480;
     // Text of the state file written before the game starts; none = no state file.
     std::optional<std::string> state;
+    // Runs in the game's folder (after `state` is written) before the game starts.
+    std::function<void()> prepare;
     // Size the host reports as the desktop (what full screen switches to).
     int desktopWidth = 1280;
     int desktopHeight = 1024;

@@ -248,6 +248,16 @@ TEST(SaveRecord, NumbersTooLongForThirtyTwoBitsReadAsWrappedValuesAndFailTheirCh
             Messages({"Settings Checksum Invalid", "Badges Loaded", "Highscore 0 Loaded"}));
 }
 
+// Only the fields the record can use are kept while reading: a record followed by the largest
+// state text the store loads (64 KiB of extra fields) reads exactly as the record alone.
+TEST(SaveRecord, FieldsBeyondTheRecordAreIgnoredHoweverMany) {
+  std::u16string text = String(kKnownRecord).Units();
+  while (text.size() < 64 * 1024) text += u"7|";
+  Tables t;
+  EXPECT_EQ(t.Load(String(std::move(text))), kAllLoaded);
+  EXPECT_EQ(t.Save(), String(kKnownRecord));
+}
+
 TEST(RightAlignedNumber, PadsToTheWidthOrKeepsTheLastDigits) {
   EXPECT_EQ(RightAlignedNumber(42, 8, String("0")), String("00000042"));
   EXPECT_EQ(RightAlignedNumber(123456789, 8, String("0")), String("23456789"));

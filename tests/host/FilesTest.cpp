@@ -159,21 +159,37 @@ TEST_F(Files, AFolderThatCannotBeWrittenGivesMinusOneAndKeepsTheOldState) {
   fs::permissions(folder_, fs::perms::owner_all);
   if (result.status == 100) GTEST_SKIP() << "cannot drop root privileges here";
   EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "State not saved to ./.kestrostate: cannot create a temporary file: Permission denied "
+            "(the previous state is kept)\n");
   EXPECT_EQ(Read(".kestrostate"), "old state");
   EXPECT_EQ(OtherEntries(), 0);
 }
 
-TEST_F(Files, AShortWriteGivesMinusTwoAndKeepsTheOldState) {
+// A full disk, as a file-size limit: the save says why and fails, the old state stays, and the next
+// save with room succeeds.
+TEST_F(Files, AShortWriteGivesMinusTwoSaysWhyAndKeepsTheOldState) {
   Write(".kestrostate", "old state");
   const ChildResult result = RunInChild([] {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{16, 16};  // files may not grow beyond 16 bytes
+    std::signal(SIGXFSZ, SIG_IGN);  // as the program does at start
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlim_t room = limit.rlim_cur;
+    limit.rlim_cur = 16;  // files may not grow beyond 16 bytes
     setrlimit(RLIMIT_FSIZE, &limit);
     XQGlfwGame child;
-    _exit(child.SaveState(String("a state text longer than sixteen bytes")) == -2 ? 0 : 1);
+    const String text("a state text longer than sixteen bytes");
+    if (child.SaveState(text) != -2) _exit(1);
+    if (access(".kestrostate", F_OK) != 0 || std::ifstream(".kestrostate").get() != 'o') _exit(2);
+    limit.rlim_cur = room;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(child.SaveState(text) == 0 ? 0 : 3);
   });
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(Read(".kestrostate"), "old state");
+  EXPECT_EQ(result.out,
+            "State not saved to ./.kestrostate: cannot write: File too large (the previous state "
+            "is kept)\n");
+  EXPECT_EQ(Read(".kestrostate"), "a state text longer than sixteen bytes");
   EXPECT_EQ(OtherEntries(), 0);
 }
 

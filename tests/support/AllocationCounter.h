@@ -25,4 +25,8 @@ class AllocationCounter {
 
   // Every allocation the program has made, counted or not (benchmarks take differences).
   static long long Total();
+  // Allocations made through operator new and not yet deleted, and their usable bytes, over the
+  // whole program (tests compare them at fixed points).
+  static long long Live();
+  static long long LiveBytes();
 };
