@@ -382,9 +382,9 @@ int xq_graphics_DrawImage2(const std::shared_ptr<c_Image>& image, float x, float
   d *= scaleY;
   // then translate(-handle)
   const float hx = -image->handleX, hy = -image->handleY;
-  xq_graphics_renderDevice->SetMatrix(a, b, c, d, a * hx + c * hy + tx, b * hx + d * hy + ty);
-  g->matrixDirty = 1;
-  DrawFrame(xq_graphics_renderDevice, *image, *f, 0, 0);
+  xq_graphics_renderDevice->DrawSurface2Under(image->surface, a, b, c, d, a * hx + c * hy + tx,
+                                              b * hx + d * hy + ty, f->x, f->y, image->width,
+                                              image->height);
   return 0;
 }
 
