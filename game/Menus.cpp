@@ -8,6 +8,7 @@
 // the update clears them once the pointer (keys) are released. The options box has its own pair
 // while it owns the input.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 
@@ -107,17 +108,10 @@ void SelectMenuItem(c_MyApp& app, int item) {
   app.swipeSpeed = 0;
 }
 
-String SoundLabel(int setting) {
-  switch (setting) {
-    case 1:
-      return "Sound : SFX + Music";
-    case 2:
-      return "Sound : SFX";
-    case 3:
-      return "Sound : Music";
-    default:
-      return "Sound : Off";
-  }
+const String& SoundLabel(int setting) {
+  static const String kLabels[] = {String("Sound : Off"), String("Sound : SFX + Music"),
+                                   String("Sound : SFX"), String("Sound : Music")};
+  return kLabels[setting >= 1 && setting <= 3 ? setting : 0];
 }
 
 // A point on a colour wheel, t in 0..1: red, yellow, green, cyan, blue, magenta and back.
@@ -198,12 +192,22 @@ int c_MyApp::p_Menu() {
     const int rows = std::clamp(rowHeight > 0 ? room / rowHeight : 1, 1, 10);
     const int type = gameType >= 1 && gameType <= 4 ? gameType : 1;
     const int best = 10 * (type - 1);
-    String bestText = rows == 1 ? String("Highscore") : String("Top ") + String::FromInt(rows);
-    String recentText = rows == 1 ? String("Last") : String("Last ") + String::FromInt(rows);
+    // Both tables' texts change only with the scores shown, so they are built only then.
+    std::array<int, 22> shown{rows, best};
     for (int i = 0; i < rows; ++i) {
-      bestText += String("\\n") + p_rstr(highscores[best + i], 11, " ");
-      recentText += String("\\n") + p_rstr(highscores[best + 10 + i], 11, " ");
+      shown[2 + i] = highscores[best + i];
+      shown[12 + i] = highscores[best + 10 + i];
     }
+    const String& bestText = bestScoresText.For(shown, [&] {
+      String text = rows == 1 ? String("Highscore") : String("Top ") + String::FromInt(rows);
+      for (int i = 0; i < rows; ++i) text += String("\\n") + p_rstr(shown[2 + i], 11, " ");
+      return text;
+    });
+    const String& recentText = recentScoresText.For(shown, [&] {
+      String text = rows == 1 ? String("Last") : String("Last ") + String::FromInt(rows);
+      for (int i = 0; i < rows; ++i) text += String("\\n") + p_rstr(shown[12 + i], 11, " ");
+      return text;
+    });
     p_ResetDraw();
     p_SetSize(1.5f);
     p_SetCol(255, 200, 100);
@@ -394,19 +398,21 @@ int c_MyApp::p_OptionBox() {
     float textX = 100;
     float rectX = 84;
     float rectW = w - 168;
-    String label;
+    static const String kArcadeOn("iCade : On"), kArcadeOff("iCade : Off");
+    static const String kFullscreen("Fullscreen"), kWindowed("Windowed"), kCredits("Credits");
+    const String* label;
     switch (row) {
       case kSoundRow:
-        label = SoundLabel(options[5]);
+        label = &SoundLabel(options[5]);
         break;
       case kArcadeRow:
-        label = xq_Drommel_iCadeControls == 1 ? "iCade : On" : "iCade : Off";
+        label = xq_Drommel_iCadeControls == 1 ? &kArcadeOn : &kArcadeOff;
         break;
       case kScreenRow:
-        label = fullScreen == 0 ? "Fullscreen" : "Windowed";
+        label = fullScreen == 0 ? &kFullscreen : &kWindowed;
         break;
       default:
-        label = "Credits";
+        label = &kCredits;
         y += 10;
         textX = w - 264;
         rectX = textX - 16;
@@ -422,10 +428,10 @@ int c_MyApp::p_OptionBox() {
     const bool touched = p_Touch(rectX, y - 2, rectW, 24) != 0;
     // Labels shrink to stay inside their row on a narrow (portrait) screen.
     const float textRoom = rectX + rectW - 8 - textX;
-    const float textWidth = 7.0f * static_cast<float>(label.Length());
+    const float textWidth = 7.0f * static_cast<float>(label->Length());
     p_ResetDraw();
     p_SetSize(std::clamp(textRoom / textWidth, 1.0f, 2.0f));
-    p_Text(textX, y, label, 0, 0);
+    p_Text(textX, y, *label, 0, 0);
     if (touchReady && touched && !close && activate < 0) {
       optionsChoice = row;
       activate = row;

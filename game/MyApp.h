@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "framework/App.h"
+#include "game/NumberText.h"
 #include "runtime/Array.h"
 #include "runtime/String.h"
 
@@ -297,6 +298,12 @@ class c_MyApp : public c_App {
   float tiltY = 0;
   float tiltSmoothX = 0;
   float tiltSmoothY = 0;
+  // Texts drawn every update, built again only when their numbers change.
+  NumberText<1> scoreText;
+  NumberText<22> bestScoresText;
+  NumberText<22> recentScoresText;
+  NumberText<1> newHighscoreText;
+  NumberText<3> debugText;
 
  private:
   // Appends one record of `kind` with the current draw state; false when the list is full.
