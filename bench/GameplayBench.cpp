@@ -7,6 +7,7 @@
 
 #include "framework/InputDevice.h"
 #include "framework/Random.h"
+#include "game/AssetList.h"
 #include "game/Globals.h"
 #include "game/MyApp.h"
 #include "host/GameDelegate.h"
@@ -19,16 +20,17 @@ std::shared_ptr<c_MyApp> FullWorld(const std::shared_ptr<c_InputDevice>& input) 
   xq_Drommel_Init();
   xq_random_Seed = 1234;
   auto app = std::make_shared<c_MyApp>();
-  app->fontSlot = 90;
-  app->imageInfo[270] = 7;
-  app->imageInfo[271] = 10;
-  app->imageInfo[272] = 128;
+  app->fontSlot = Image::Font;
+  app->imageInfo[Image::Font * 3] = kFontAdvance;
+  app->imageInfo[Image::Font * 3 + 1] = kFontLineHeight;
+  app->imageInfo[Image::Font * 3 + 2] = kFontGlyphs;
   app->p_LoadGame();
-  for (int n = 0; n <= 100; ++n) app->spikes[n] = 12;
-  input->p_KeyEvent(kEventKeyDown, 32);
+  for (int n = 0; n <= Spikes::LastColumn; ++n) app->spikes[n] = 12;
+  input->p_KeyEvent(kEventKeyDown, Key::Space);
   for (int i = 0; i <= app->maxParticles; ++i) {
     const bool number = i % 10 == 0;
-    app->p_AddParticle(number ? 99 : 1 + i % 9, 320, 240, 0.5f, -0.25f, number ? 1234 : 7, 3, 1e9f);
+    app->p_AddParticle(number ? Particle::Number : 1 + i % 9, 320, 240, 0.5f, -0.25f,
+                       number ? 1234 : 7, 3, 1e9f);
   }
   return app;
 }
@@ -43,10 +45,10 @@ void BM_PlayUpdateFullWorld(benchmark::State& state) {
     app->p_InGame();
     input->p_EndUpdate();
     // Keep the player alive and the row passable as the world scrolls on.
-    app->spikes[100] = 12;
+    app->spikes[Spikes::LastColumn] = 12;
     benchmark::DoNotOptimize(app->drawCount);
   }
-  state.counters["records"] = static_cast<double>(app->drawCount / 15);
+  state.counters["records"] = static_cast<double>(app->drawCount / kRecordFloats);
   xq_input_SetInputDevice(nullptr);
 }
 BENCHMARK(BM_PlayUpdateFullWorld);
@@ -67,14 +69,14 @@ void BM_PlayRenderFrame(benchmark::State& state) {
   c_MyApp& app = game.App();
   xq_random_Seed = 1234;
   app.gameType = 1;
-  app.gameMode = 11;
+  app.gameMode = Mode::NewGame;
   game.Update();
-  for (int n = 0; n <= 100; ++n) app.spikes[n] = 12;
-  game.KeyDown(kKeySpace);
+  for (int n = 0; n <= Spikes::LastColumn; ++n) app.spikes[n] = 12;
+  game.KeyDown(Key::Space);
   game.Step(200);  // a few spikes scored: their numbers are in the air
   for (auto _ : state) game.Render();
   state.counters["drawCalls"] = game.RenderStats().drawCalls;
-  state.counters["records"] = static_cast<double>(app.drawCount / 15);
+  state.counters["records"] = static_cast<double>(app.drawCount / kRecordFloats);
   state.counters["score"] = app.score;
 }
 BENCHMARK(BM_PlayRenderFrame)->Unit(benchmark::kMicrosecond);

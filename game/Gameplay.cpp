@@ -1,6 +1,6 @@
-// Play: one update of the running game (sky and ground, the star field, the bouncing player, the
-// spike row with its collisions, chain-and-hold scoring, number particles, the score display and
-// its bar, death), the pause button, and the star, particle and colour helpers.
+// Play: starting a new game, one update of the running game (sky and ground, the star field, the
+// bouncing player, the spike row with its collisions, chain-and-hold scoring, number particles, the
+// score display and its bar, death), the pause button, and the star, particle and colour helpers.
 //
 // Every random draw comes from the shared generator, in a fixed order within an update (stars that
 // wrap, then a new spike column, then the number of each scored spike), so the same inputs from the
@@ -16,26 +16,16 @@
 namespace {
 
 // Floats per star and per particle record.
-constexpr int kRecordSize = 10;
-// Player record floats.
-constexpr int kPlayerX = 1;
-constexpr int kPlayerY = 2;
-constexpr int kPlayerPhase = 3;
-constexpr int kPlayerDeath = 10;
-// Spike row: heights at 0-100, serial numbers at 200-300.
-constexpr int kLastColumn = 100;
-constexpr int kSerials = 200;
+constexpr int kRecordSize = Particle::Floats;
+constexpr int kPlayerX = Player::X;
+constexpr int kPlayerY = Player::Y;
+constexpr int kPlayerPhase = Player::Phase;
+constexpr int kPlayerDeath = Player::Death;
+constexpr int kLastColumn = Spikes::LastColumn;
+constexpr int kSerials = Spikes::Serials;
 constexpr int kSpikeSpacing = 200;
 constexpr float kSpeed = 6;
-// Particle kinds.
-constexpr int kFreeParticle = 0;
-constexpr int kFallingParticle = 2;
-constexpr int kNumberParticle = 99;
-// Image and sound slots.
-constexpr int kWorldSheet = 1;
-constexpr int kParticleSheet = 96;
-constexpr int kIcons = 97;
-constexpr int kSpikeFrames = 10;
+constexpr int kSpikeFrames = Frame::SpikeFirst;
 
 // The player's swing is computed in float.
 constexpr float kDegToRadFloat = 3.14159265358979323846f / 180.0f;
@@ -54,14 +44,49 @@ int LastRecord(int count, const Array<float>& records) {
   return count < capacity ? count : capacity;
 }
 
-// The count a reset of stars or particles uses: n when it is 1..499, which is then kept for later
-// resets, otherwise the kept count.
+// The count a reset of stars uses: n when it is 1..499, which is then kept for later resets,
+// otherwise the kept count.
 int ResetCount(int n, int& kept) {
   if (n >= 1 && n <= 499) kept = n;
   return kept;
 }
 
+// A star's depth and look, drawn anew when it comes back on the other side.
+void NewDepthAndLook(float* star) {
+  star[3] = xq_random_Rnd() * 0.6f + 0.2f;
+  star[0] = std::floor(xq_random_Rnd() * 255.99f);
+}
+
 }  // namespace
+
+int c_MyApp::p_LoadGame() {
+  paused = 0;
+  score = 0;
+  gameOverTimer = 0;
+  gameOverStep = 0;
+  gameMode = Mode::Play;
+  scrollX = 0;
+  scrollY = 0;
+  scrollTargetX = 0;
+  scrollTargetY = 0;
+
+  p_ResetStars(100);
+  maxParticles = 250;
+  for (int i = 0; i <= maxParticles; ++i) particles[kRecordSize * i] = Particle::Free;
+  p_ResetPlayers();
+
+  spikeScroll = xq_Drommel_jscrw;
+  spikeLevel = 0;
+  spikeSerial = 1;
+  spikeLevelStep = 0;
+  lastSpikePassed = 0;
+  chainCount = 0;
+  scoreFlash = 0;
+  holdCount = 0;
+  // Fills columns 0-100 (serials 1-101), raising the level every five columns.
+  for (int i = 0; i <= kLastColumn; ++i) p_AddSpike();
+  return 0;
+}
 
 int c_MyApp::p_Game() {
   const float jscrw = xq_Drommel_jscrw;
@@ -101,15 +126,17 @@ int c_MyApp::p_Game() {
     players[kPlayerPhase] += 3;
     if (players[kPlayerPhase] > 180) {
       players[kPlayerPhase] -= 180;
-      p_PlaySFX(3, 1);
+      p_PlaySFX(Sound::Bounce, 1);
     }
   }
 
   spikeSpacing = kSpikeSpacing;
 
   // Any direction or button on port 0, or the pointer, moves the world the same way.
-  keysHeld = p_PlayKey(0, 1, 0) + mouseDown + p_PlayKey(3, 1, 0) + p_PlayKey(5, 1, 0) +
-             p_PlayKey(8, 1, 0) + p_PlayKey(10, 1, 0) + p_PlayKey(11, 1, 0) + p_PlayKey(12, 1, 0);
+  keysHeld = p_PlayKey(Action::Up, 1, 0) + mouseDown + p_PlayKey(Action::Left, 1, 0) +
+             p_PlayKey(Action::Right, 1, 0) + p_PlayKey(Action::Down, 1, 0) +
+             p_PlayKey(Action::Confirm, 1, 0) + p_PlayKey(Action::Button2, 1, 0) +
+             p_PlayKey(Action::Button3, 1, 0);
   if (keysHeld == 0) {
     holdCount = 0;
   } else if (alive && running) {
@@ -124,7 +151,7 @@ int c_MyApp::p_Game() {
   p_SetSize(s);
   p_SetCol(255, 255, 255);
   p_Alpha(1);
-  p_DrawImg(kWorldSheet, players[kPlayerX], players[kPlayerY], 0);
+  p_DrawImg(Image::World, players[kPlayerX], players[kPlayerY], Frame::Ball);
 
   if (spikeScroll < -2.0f * static_cast<float>(spikeSpacing)) {
     spikeScroll += static_cast<float>(spikeSpacing);
@@ -145,8 +172,8 @@ int c_MyApp::p_Game() {
       score = WrapAdd(score, points);
       const float y = xq_random_Rnd() * (jscrh / 2 - 64) + 64;
       const float x = xq_random_Rnd() * (jscrw - 200) + 100;
-      p_AddParticle(kNumberParticle, x, y, 0, -0.25f, static_cast<float>(points), 3, 0);
-      p_PlaySFX(holdCount == 1 ? 2 : 4, 1);
+      p_AddParticle(Particle::Number, x, y, 0, -0.25f, static_cast<float>(points), 3, 0);
+      p_PlaySFX(holdCount == 1 ? Sound::FirstSpike : Sound::NextSpike, 1);
     }
   }
 
@@ -180,7 +207,7 @@ int c_MyApp::p_Game() {
   const bool stillAlive = players[kPlayerDeath] == 0;
   if (scoreFlash > 0 && stillAlive && running) scoreFlash -= 1.5f;
   if (scoreFlash < 1) {
-    if (chainCount > 0) p_PlaySFX(10, 1);
+    if (chainCount > 0) p_PlaySFX(Sound::ChainEnd, 1);
     scoreFlash = 0;
     chainCount = 0;
     holdCount = 0;
@@ -199,17 +226,17 @@ int c_MyApp::p_DrawSpike(float x, int h) {
   const float hu = static_cast<float>(h) * u / 2;
   const float pointY = static_cast<float>(Trunc(groundY - u / 2 - hu));
   const bool alive = players[kPlayerDeath] == 0;
-  if (!alive) p_DrawImg(kWorldSheet, x, pointY, h + kSpikeFrames);
+  if (!alive) p_DrawImg(Image::World, x, pointY, h + kSpikeFrames);
 
   // Only the point kills: a square of half-size 0.9 u around it.
   if (std::fabs(x - players[kPlayerX]) < 0.9f * u &&
       std::fabs(pointY - players[kPlayerY]) < 0.9f * u && alive) {
     players[kPlayerDeath] = 1;
-    p_PlaySFX(5, 1);
-    p_PlaySFX(6, 1);
+    p_PlaySFX(Sound::DeathHit, 1);
+    p_PlaySFX(Sound::DeathFall, 1);
   }
 
-  p_DrawImg(kWorldSheet, x, static_cast<float>(Trunc(groundY + 8 + u / 2 + hu)), h + kSpikeFrames);
+  p_DrawImg(Image::World, x, static_cast<float>(Trunc(groundY + 8 + u / 2 + hu)), h + kSpikeFrames);
   return 0;
 }
 
@@ -269,35 +296,22 @@ int c_MyApp::p_DoStars(float dx, float dy) {
     star[1] += dx * star[3];
     star[2] += dy * star[3];
 
-    // A star leaving one side comes back on the other at a new height, depth and look.
-    if (star[1] < -margin) {
-      star[1] += wrapX;
+    // A star leaving one side comes back on the other at a new height (or x), depth and look.
+    const bool outX = star[1] < -margin || star[1] > jscrw + margin;
+    if (outX) {
+      star[1] += star[1] < -margin ? wrapX : -wrapX;
       star[2] = xq_random_Rnd() * (jscrh + 16) - 8;
-      star[3] = xq_random_Rnd() * 0.6f + 0.2f;
-      star[0] = std::floor(xq_random_Rnd() * 255.99f);
+      NewDepthAndLook(star);
     }
-    if (star[1] > jscrw + margin) {
-      star[1] -= wrapX;
-      star[2] = xq_random_Rnd() * (jscrh + 16) - 8;
-      star[3] = xq_random_Rnd() * 0.6f + 0.2f;
-      star[0] = std::floor(xq_random_Rnd() * 255.99f);
-    }
-    if (star[2] < -margin) {
-      star[2] += wrapY;
+    if (star[2] < -margin || star[2] > jscrh + margin) {
+      star[2] += star[2] < -margin ? wrapY : -wrapY;
       star[1] = xq_random_Rnd() * (jscrw + 16) - 8;
-      star[3] = xq_random_Rnd() * 0.6f + 0.2f;
-      star[0] = std::floor(xq_random_Rnd() * 255.99f);
-    }
-    if (star[2] > jscrh + margin) {
-      star[2] -= wrapY;
-      star[1] = xq_random_Rnd() * (jscrw + 16) - 8;
-      star[3] = xq_random_Rnd() * 0.6f + 0.2f;
-      star[0] = std::floor(xq_random_Rnd() * 255.99f);
+      NewDepthAndLook(star);
     }
     star[5] += star[6];
 
     p_Alpha(star[3]);
-    p_DrawImg(kParticleSheet, star[1], star[2], Trunc(star[0]));
+    p_DrawImg(Image::Parts, star[1], star[2], Trunc(star[0]));
   }
   p_ResetDraw();
   return 0;
@@ -307,7 +321,7 @@ int c_MyApp::p_DoStars(float dx, float dy) {
 
 int c_MyApp::p_FreeParticle() {
   for (int i = LastRecord(maxParticles, particles); i >= 0; --i) {
-    if (particles[kRecordSize * i] == kFreeParticle) return kRecordSize * i;
+    if (particles[kRecordSize * i] == Particle::Free) return kRecordSize * i;
   }
   return -1;
 }
@@ -340,8 +354,8 @@ int c_MyApp::p_DoParticles() {
     p[1] += p[3];
     p[2] += p[4];
     p[5] += p[6];
-    p_SetRot(kind == kNumberParticle ? 0 : p[5]);
-    if (kind == kFallingParticle) {
+    p_SetRot(kind == Particle::Number ? 0 : p[5]);
+    if (kind == Particle::Falling) {
       p[3] *= 0.95f;
       p[4] += 0.2f;
     }
@@ -349,34 +363,20 @@ int c_MyApp::p_DoParticles() {
     p_SetSize(1);
     p_Ink(Trunc(p[8]), 1);
     if (kind >= 1 && kind <= 9) {
-      p_DrawImg(kParticleSheet, p[1] - scrollX, p[2] - scrollY, Trunc(p[9]));
-    } else if (kind == kNumberParticle) {
+      p_DrawImg(Image::Parts, p[1] - scrollX, p[2] - scrollY, Trunc(p[9]));
+    } else if (kind == Particle::Number) {
       p_SetSize(3);
       p_Text(p[1], p[2], String::FromInt(Trunc(p[9])), 1, 1);
     }
     p[7] -= 0.01f;
-    if (p[7] < 0) p[0] = kFreeParticle;
+    if (p[7] < 0) p[0] = Particle::Free;
   }
   p_ResetDraw();
   return 0;
 }
 
-int c_MyApp::p_ResetParticles(int n) {
-  n = ResetCount(n, maxParticles);
-  if (n < 0) return 0;
-  const int last = LastRecord(n, particles);
-  for (int i = 0; i <= last; ++i) particles[kRecordSize * i] = kFreeParticle;
-  return 0;
-}
-
 int c_MyApp::p_ResetPlayers() {
   for (int i = 0; i < 500; ++i) players[i] = 0;
-  return 0;
-}
-
-int c_MyApp::p_Gimme(int points, float x, float y) {
-  score = WrapAdd(score, points);
-  p_AddParticle(kNumberParticle, x, y, 0, -0.25f, static_cast<float>(points), 3, 0);
   return 0;
 }
 
@@ -395,11 +395,6 @@ int c_MyApp::p_Ink(int index, float brightness) {
   return 0;
 }
 
-int c_MyApp::p_Rand(int a, int b) {
-  const float range = static_cast<float>(b) + 0.99f - static_cast<float>(a);
-  return Trunc(std::floor(xq_random_Rnd() * range + static_cast<float>(a)));
-}
-
 // ---- Pause ----
 
 int c_MyApp::p_InGame() {
@@ -407,22 +402,22 @@ int c_MyApp::p_InGame() {
   menuSlide = -32;
 
   bool back = false;
-  for (int port = 0; port < 4 && !back; ++port) back = p_PlayKey(99, 1, port) != 0;
+  for (int port = 0; port < 4 && !back; ++port) back = p_PlayKey(Action::Back, 1, port) != 0;
   if (back && paused == 0 && backLatch == 0) {
     backLatch = 1;
     paused = 1;
     pauseDirection = 1;
     pauseChoice = 0;
-    p_PlaySFX(98, 0.5f);
+    p_PlaySFX(Sound::Confirm, 0.5f);
   }
 
   if (hideHud != 1) {
-    if (p_Button(kIcons, 16, 16, 0) != 0 && paused == 0) {
+    if (p_Button(Image::Icons, 16, 16, Frame::IconPause) != 0 && paused == 0) {
       paused = 1;
       pauseDirection = 1;
       holdLatch = 1;
       pauseChoice = 0;
-      p_PlaySFX(98, 0.5f);
+      p_PlaySFX(Sound::Confirm, 0.5f);
     }
   }
 

@@ -8,11 +8,8 @@ float xq_Drommel_jscrh = 480;
 float xq_Drommel_overscan = 0;
 int xq_Drommel_DebugMode = 0;
 int xq_Drommel_iCadeControls = 0;
-int xq_Drommel_HasMusicStream = 1;
 int xq_Drommel_HasMusic = 0;
-int xq_Drommel_isOuya = 0;
-int xq_Drommel_OnScreenControls = 0;
-int xq_Drommel_AccelerometerControls = 0;
+int xq_Drommel_HasMusicStream = 1;
 Array<String> xq_Drommel_CreditText = Array<String>(kCreditLines);
 
 void xq_Drommel_Init() {
@@ -23,11 +20,8 @@ void xq_Drommel_Init() {
   xq_Drommel_overscan = 0;
   xq_Drommel_DebugMode = 0;
   xq_Drommel_iCadeControls = 0;
-  xq_Drommel_HasMusicStream = 1;
   xq_Drommel_HasMusic = 0;
-  xq_Drommel_isOuya = 0;
-  xq_Drommel_OnScreenControls = 0;
-  xq_Drommel_AccelerometerControls = 0;
+  xq_Drommel_HasMusicStream = 1;
   // Always exactly 50 lines, whatever the credits supply.
   xq_Drommel_CreditText = xq_Drommel_CreditLines().Resize(kCreditLines);
 }

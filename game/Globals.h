@@ -1,7 +1,7 @@
 // The game module's globals: the design screen and its visible part, the overscan margin, the debug
-// line and arcade-mapping switches, the build switches that nothing in this game turns on, and the
-// credit lines. xq_Drommel_Init (run once by the start-up's global initialisation, and by tests
-// that want a fresh start) sets every one to its initial value.
+// line, arcade-mapping and music-stream switches, and the credit lines. xq_Drommel_Init (run once
+// by the start-up's global initialisation, and by tests that want a fresh start) sets every one to
+// its initial value.
 #pragma once
 
 #include "runtime/Array.h"
@@ -19,13 +19,12 @@ extern float xq_Drommel_overscan;
 extern int xq_Drommel_DebugMode;
 // 1 while the arcade-cabinet key mapping is active.
 extern int xq_Drommel_iCadeControls;
-// 1: music would be a track on the audio device's music channel; nothing starts one.
-extern int xq_Drommel_HasMusicStream;
-// Switches of variants this game does not build; always 0.
+// 1 would run the procedural music player; nothing in this game sets it, so the game plays sound
+// effects only. Kept as the switch that player would be started by.
 extern int xq_Drommel_HasMusic;
-extern int xq_Drommel_isOuya;
-extern int xq_Drommel_OnScreenControls;
-extern int xq_Drommel_AccelerometerControls;
+// 1: music would be a track on the audio device's music channel, which the end of a game stops;
+// nothing starts one.
+extern int xq_Drommel_HasMusicStream;
 // The 50 lines of the credits box.
 extern Array<String> xq_Drommel_CreditText;
 

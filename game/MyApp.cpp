@@ -12,12 +12,15 @@
 #include "game/Globals.h"
 #include "game/Numbers.h"
 #include "graphics/Graphics.h"
+#include "host/GameDelegate.h"
 #include "runtime/Error.h"
 
 namespace {
 
-// Actions whose being held keeps the back latch set, in the order they are tested.
-constexpr int kLatchActions[] = {0, 3, 5, 8, 10, 11, 12, 13, 14, 15, 16, 17, 99};
+// Actions whose being held keeps the back latch set.
+constexpr int kLatchActions[] = {Action::Up,      Action::Left,    Action::Right,   Action::Down,
+                                 Action::Confirm, Action::Button2, Action::Button3, Action::Button4,
+                                 Action::Button5, Action::Button6, Action::Back};
 
 // Renders (or updates) per second from the interval since the last one; a zero or negative
 // interval (a clock that stood still or went back) keeps the previous value.
@@ -39,12 +42,12 @@ void SlideToward(int& slide, bool open) {
 void ReleaseArcadeMapping(c_MyApp& app) {
   xq_input_DisableKeyboard();
   xq_Drommel_iCadeControls = 0;
-  for (int i = 0; i <= 18; ++i) app.padState[i] = 0;
+  for (int i = 0; i <= Pad::LastButton; ++i) app.padState[i] = 0;
 }
 
 // A game in progress is paused, so the pause menu is open on return; elsewhere nothing is paused.
 void PauseForReturn(c_MyApp& app) {
-  if (app.gameMode < 10) {
+  if (app.gameMode < Mode::Play) {
     app.paused = 0;
     app.pauseDirection = 0;
     app.pauseSlide = 0;
@@ -63,26 +66,20 @@ c_MyApp::~c_MyApp() = default;
 int c_MyApp::p_OnCreate() {
   fullScreen = 0;
   introSoundPlayed = 0;
-  gameMode = 1;
+  gameMode = Mode::Menu;
   xq_app_SetUpdateRate(60);
   lastDeviceWidth = xq_graphics_DeviceWidth();
   lastDeviceHeight = xq_graphics_DeviceHeight();
-  accelRefX = 0;
-  accelRefY = 0;
   p_Reload();
   gameType = 2;
   menuSlide = -32;
   paused = 0;
   pauseDirection = -1;
   pauseSlide = -64;
-  for (int i = 0; i <= 14; ++i) {
-    badgePopups[i] = 0;
-    badgePopupTimes[i] = 0;
-  }
   for (int i = 0; i <= 127; ++i) badges[i] = 0;
-  for (int i = 0; i <= 18; ++i) padState[i] = 0;
-  for (int i = 0; i <= 24; ++i) options[i] = 0;
-  options[5] = 1;
+  for (int i = 0; i <= Pad::LastButton; ++i) padState[i] = 0;
+  for (int i = 0; i < Option::Count; ++i) options[i] = 0;
+  options[Option::Sound] = SoundSetting::EffectsAndMusic;
   for (int i = 0; i <= 10; ++i) highscores[i] = 0;
   p_Load();
   for (int i = 0; i <= 32; ++i) sfxChannels[i] = i;
@@ -91,22 +88,13 @@ int c_MyApp::p_OnCreate() {
 
 int c_MyApp::p_OnUpdate() {
   // Back key and function keys.
-  padState[19] = xq_input_KeyHit(416);
-  if (xq_input_KeyHit(112) > 0) xq_Drommel_DebugMode = 1 - xq_Drommel_DebugMode;
-  if (xq_input_KeyHit(113) > 0) hideHud = 1 - hideHud;
-  if (xq_input_KeyHit(122) > 0) p_FullscreenFlip();
-  if (xq_input_KeyHit(115) > 0 || xq_input_KeyHit(432) > 0) xqError(String());
+  padState[Pad::BackKey] = xq_input_KeyHit(kKeyBack);
+  if (xq_input_KeyHit(Key::F1) > 0) xq_Drommel_DebugMode = 1 - xq_Drommel_DebugMode;
+  if (xq_input_KeyHit(Key::F2) > 0) hideHud = 1 - hideHud;
+  if (xq_input_KeyHit(Key::F11) > 0) p_FullscreenFlip();
+  if (xq_input_KeyHit(Key::F4) > 0 || xq_input_KeyHit(kKeyClose) > 0) xqError(String());
 
   xq_asyncevent_UpdateAsyncEvents();
-
-  // Streamed music follows the pause state.
-  if (xq_Drommel_HasMusicStream == 1 && musicPlaying == 1) {
-    if (paused != 0) {
-      xq_audio_PauseMusic();
-    } else {
-      xq_audio_ResumeMusic();
-    }
-  }
 
   MeasureRate(lastUpdateMs, updateFps, updateFpsAvg);
 
@@ -129,7 +117,6 @@ int c_MyApp::p_OnUpdate() {
     prevMouseY = mouseY;
   }
   mouseDown = buttonDown ? 1 : 0;
-  mouseHit = xq_input_MouseHit(0);
   for (int i = 0; i < 10; ++i) {
     touchDown[i] = 0;
     touchX[i] = static_cast<int>(kNoValue);
@@ -143,8 +130,6 @@ int c_MyApp::p_OnUpdate() {
   }
   prevMouseDown = buttonDown ? 1 : 0;
   if (mouseDown == 0) holdLatch = 0;
-
-  if (inputDelay > 0) --inputDelay;
 
   // Release and back handling.
   auto heldOnAnyPort = [this](int action) {
@@ -161,11 +146,10 @@ int c_MyApp::p_OnUpdate() {
     }
   }
   if (!anyHeld) backLatch = 0;
-  if (backLatch == 0 && holdLatch == 0 && heldOnAnyPort(99) && gameMode == 1 &&
-      (creditsOpen == 1 || optionsOpen == 1 || badgesOpen == 1)) {
-    // Back closes the credits and badges overlays; the options box closes itself.
+  if (backLatch == 0 && holdLatch == 0 && heldOnAnyPort(Action::Back) && gameMode == Mode::Menu &&
+      (creditsOpen == 1 || optionsOpen == 1)) {
+    // Back closes the credits; the options box closes itself.
     creditsOpen = 0;
-    badgesOpen = 0;
     backLatch = 1;
     holdLatch = 1;
   }
@@ -178,27 +162,27 @@ int c_MyApp::p_OnUpdate() {
   // The screens.
   if (loading == 0) {
     switch (gameMode) {
-      case 1:
+      case Mode::Menu:
         p_Menu();
         break;
-      case 2:
+      case Mode::ReturnToMenu:
         p_LoadMenu();
-        p_PlaySFX(96, 1);
-        gameMode = 1;
+        p_PlaySFX(Sound::Jingle, 1);
+        gameMode = Mode::Menu;
         break;
-      case 10:
+      case Mode::Play:
         p_Game();
         p_InGame();
-        if (gameMode == 10 && gameOverTimer > 0) p_GameOver();
+        if (gameMode == Mode::Play && gameOverTimer > 0) p_GameOver();
         break;
-      case 11:
+      case Mode::NewGame:
         p_LoadGame();
         break;
       default:
         break;
     }
-    if (gameMode == 1 || gameMode == 2) p_GameOver();
-    if (gameMode == 1 && (creditsOpen == 1 || creditsSlide > 0)) p_CreditBox();
+    if (gameMode == Mode::Menu || gameMode == Mode::ReturnToMenu) p_GameOver();
+    if (gameMode == Mode::Menu && (creditsOpen == 1 || creditsSlide > 0)) p_CreditBox();
     SlideToward(creditsSlide, creditsOpen == 1);
     if (optionsOpen == 1 || optionsSlide > 0) p_OptionBox();
     SlideToward(optionsSlide, optionsOpen == 1);
@@ -215,7 +199,7 @@ int c_MyApp::p_OnUpdate() {
   }
 
   // Pad presses last one update.
-  for (int i = 0; i <= 18; ++i) {
+  for (int i = 0; i <= Pad::LastButton; ++i) {
     if (padState[i] == 1) padState[i] = 0;
   }
 
@@ -258,11 +242,9 @@ int c_MyApp::p_OnRender() {
   scaleY = (h - 2 * overscan) / xq_Drommel_rawscrh;
   float k;
   if (scaleY > scaleX) {
-    fitMode = 2;
     k = h / xq_Drommel_rawscrh;
     scaleX = scaleY;
   } else {
-    fitMode = 1;
     k = w / xq_Drommel_rawscrw;
     scaleY = scaleX;
   }
@@ -277,22 +259,22 @@ int c_MyApp::p_OnRender() {
   const float* list = drawList.Data();
   const int used = std::min(drawCount, drawList.Length());
   for (int at = 0; at + kRecordFloats <= used; at += kRecordFloats) {
-    const float* r = list + at;
-    xq_graphics_SetAlpha(r[7]);
-    xq_graphics_SetColor(r[10], r[11], r[12]);
-    xq_graphics_SetBlend(r[13] == 3 ? 1 : 0);
-    const float x = r[1] * scaleX + overscan;
-    const float y = r[2] * scaleY + overscanY;
-    if (r[0] == kNoValue) {
-      xq_graphics_DrawRect(x, y, r[4] * scaleX, r[5] * scaleY);
-    } else if (r[0] == kOvalRecord) {
+    const DrawRecord r = DrawRecord::Read(list + at);
+    xq_graphics_SetAlpha(r.alpha);
+    xq_graphics_SetColor(r.red, r.green, r.blue);
+    xq_graphics_SetBlend(r.blend == 3 ? 1 : 0);
+    const float x = r.x * scaleX + overscan;
+    const float y = r.y * scaleY + overscanY;
+    if (r.IsRect()) {
+      xq_graphics_DrawRect(x, y, r.scaleX * scaleX, r.scaleY * scaleY);
+    } else if (r.IsOval()) {
       // Centre and radii.
-      xq_graphics_DrawEllipse(x, y, r[4] * scaleX, r[5] * scaleY);
-    } else if (r[0] >= 0 && r[0] < static_cast<float>(images.Length())) {
-      const std::shared_ptr<c_Image>& image = images[static_cast<int>(r[0])];
+      xq_graphics_DrawEllipse(x, y, r.scaleX * scaleX, r.scaleY * scaleY);
+    } else if (r.kind >= 0 && r.kind < static_cast<float>(images.Length())) {
+      const std::shared_ptr<c_Image>& image = images[static_cast<int>(r.kind)];
       if (image != nullptr) {
-        xq_graphics_DrawImage2(image, x, y, r[3], r[4] * scaleX * imageScale,
-                               r[5] * scaleY * imageScale, static_cast<int>(r[6]));
+        xq_graphics_DrawImage2(image, x, y, r.rotation, r.scaleX * scaleX * imageScale,
+                               r.scaleY * scaleY * imageScale, static_cast<int>(r.frame));
       }
     }
   }
@@ -347,7 +329,7 @@ int c_MyApp::p_WaitStart(int /*style*/) {
   p_Rect(0, jh * 0.4f, jw, jh * 0.2f);
 
   p_ResetDraw();
-  p_DrawImg(93, jw / 2, jh * 0.48f, 0);
+  p_DrawImg(Image::Logo, jw / 2, jh * 0.48f, 0);
 
   ring(50, 50, 50, 0);
   return 0;
@@ -358,6 +340,7 @@ int c_MyApp::p_WaitStart(int /*style*/) {
 int c_MyApp::p_GameOver() {
   const float jw = xq_Drommel_jscrw;
   const float jh = xq_Drommel_jscrh;
+  if (gameMode == Mode::Play) highscorePlace = BestRank();
   if (gameOverStep >= 1) {
     p_ResetDraw();
     p_SetCol(0, 0, 0);
@@ -378,10 +361,8 @@ int c_MyApp::p_GameOver() {
     p_Text(jw * 0.35f, ef, String("GAME"), 1, 1);
     p_Text(jw * 0.65f, jh - ef, String("OVER"), 1, 1);
 
-    // A game that scored nothing is no highscore, even against an empty table (it is not entered
-    // into the table either).
-    const String rank = p_MyNth();
-    if (loopIndex > 0 && score > 0) {
+    // Named only when the score takes a place in the table as the game is recorded.
+    if (highscorePlace > 0) {
       p_SetCol(0, 125, 255);
       p_Alpha(0.5f);
       p_Rect(jw * 0.35f, jh - ef / 1.5f - 16, jw * 0.3f, 32);
@@ -390,38 +371,22 @@ int c_MyApp::p_GameOver() {
       p_Alpha(1);
       // Backslash and "n" break the line in the game's text.
       p_Text(jw / 2, jh - ef / 1.5f,
-             newHighscoreText.For({loopIndex},
-                                  [&] { return String("New Highscore\\n           ") + rank; }),
+             newHighscoreText.For(
+                 {highscorePlace},
+                 [&] { return String("New Highscore\\n           ") + PlaceName(highscorePlace); }),
              0.5f, 2);
     }
     p_ResetDraw();
   }
-  if (gameMode == 10) {
+  if (gameMode == Mode::Play) {
     ++gameOverStep;
     if (gameOverStep >= 90) {
-      gameMode = 2;
+      gameMode = Mode::ReturnToMenu;
       gameOverStep = 75;
-      if (xq_Drommel_HasMusicStream == 1) {
-        xq_audio_StopMusic();
-        musicPlaying = 0;
-      }
+      if (xq_Drommel_HasMusicStream == 1) xq_audio_StopMusic();
     }
-  } else if (gameMode < 10) {
+  } else if (gameMode < Mode::Play) {
     gameOverStep = std::max(gameOverStep - 2, 0);
   }
   return 0;
-}
-
-String c_MyApp::p_MyNth() {
-  static const char* const kRanks[] = {"1st!", "2nd", "3rd", "4th", "5th",
-                                       "6th",  "7th", "8th", "9th", "10th"};
-  const int row = 10 * (gameType - 1);
-  loopIndex = 0;
-  for (int p = 1; p <= 10; ++p) {
-    if (score >= highscores[row + p - 1]) {
-      loopIndex = p;
-      break;
-    }
-  }
-  return loopIndex > 0 ? String(kRanks[loopIndex - 1]) : String();
 }

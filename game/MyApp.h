@@ -1,20 +1,22 @@
 // c_MyApp: the game. One object holds every piece of game state; the framework calls its OnCreate
 // once and its OnUpdate / OnRender for every update and frame. Every screen (loading, main menu,
-// play, game over, the pause menu and the options and credits boxes) is a value of `gameMode` or an
-// overlay flag, run from p_OnUpdate.
+// play, game over, the pause menu and the options and credits boxes) is a value of `gameMode`
+// (Mode::... in Constants.h) or an overlay flag, run from p_OnUpdate.
 //
-// The game never draws during an update. Screens append records of 15 floats to `drawList` in
+// The game never draws during an update. Screens append records to `drawList` (DisplayList.h) in
 // virtual units of the 640 x 480 design screen (p_DrawImg, p_Rect, p_Oval, p_Text); p_OnRender
 // replays the list scaled to the window, so a render without an update redraws the same picture.
 //
 // The definitions are spread by concern:
-//   MyApp.cpp     creation, the update dispatch, the render pass, suspend/resume, loading screen,
-//                 the game-over overlay
-//   Draw.cpp      the draw state and records, text, buttons, controls, arcade mapping, full screen
-//   Loader.cpp    resolution level, the stepwise loader, images, font and sound effects
-//   Gameplay.cpp  play: world, player, spikes, stars, particles, score
-//   SaveData.cpp  the saved state, p_rstr and game start
-//   Menus.cpp     main menu, options box, pause menu, credits box, recording a finished game
+//   MyApp.cpp       creation, the update dispatch, the render pass, suspend/resume, loading screen,
+//                   the game-over overlay
+//   Draw.cpp        the draw state and records, text, on-screen buttons and touch areas
+//   Controls.cpp    actions over keys, joysticks and the virtual pad, arcade mapping, full screen
+//   Loader.cpp      resolution level, the stepwise loader (AssetList.h), sound effects
+//   Gameplay.cpp    play: a new game, world, player, spikes, stars, particles, score, pause button
+//   Highscores.cpp  the rank of a score and recording a finished game on the way to the menu
+//   SaveData.cpp    the saved state and the score text
+//   MainMenu.cpp, OptionsBox.cpp, PauseMenu.cpp, CreditsBox.cpp   one screen each (MenuParts.h)
 //
 //   auto app = std::make_shared<c_MyApp>();  // registers itself with the host as the app
 #pragma once
@@ -22,23 +24,14 @@
 #include <memory>
 
 #include "framework/App.h"
+#include "game/Constants.h"
+#include "game/DisplayList.h"
 #include "game/NumberText.h"
 #include "runtime/Array.h"
 #include "runtime/String.h"
 
 class c_Image;
 class c_Sound;
-
-// Marks an optional float argument as not given, and the position of a released finger.
-inline constexpr float kNoValue = -3717.0f;
-// Kind of an oval record (rectangles use kNoValue, images their slot 0-99).
-inline constexpr float kOvalRecord = -3716.0f;
-
-// Display-list layout.
-inline constexpr int kRecordFloats = 15;
-inline constexpr int kDrawListFloats = 37500;
-// A record is appended only while drawCount is at most this, so at most 2,499 records fit.
-inline constexpr int kLastRecordStart = 37484;
 
 class c_MyApp : public c_App {
  public:
@@ -55,9 +48,6 @@ class c_MyApp : public c_App {
   // Screen flow (MyApp.cpp).
   int p_WaitStart(int style);
   int p_GameOver();
-  // Rank text of `score` in the current game type's best row ("1st!" ... "10th", or empty); the
-  // rank 0-10 is left in loopIndex.
-  String p_MyNth();
 
   // Draw state and records (Draw.cpp). Each record operation appends at most one record and
   // nothing once the list is full.
@@ -66,8 +56,8 @@ class c_MyApp : public c_App {
   int p_SetRot(float angle);
   int p_Alpha(float a);
   int p_SetCol(float r, float g, float b, float a = kNoValue);
-  // Starts a screen: the view, optionally the clear colour (when r is given), a reset draw state
-  // and an empty display list.
+  // Starts a screen: optionally the clear colour (when r is given), a reset draw state and an
+  // empty display list.
   int p_CLS2D(float r = kNoValue, float g = kNoValue, float b = kNoValue, float a = kNoValue);
   int p_DrawImg(int slot, float x, float y, int frame);
   int p_Rect(float x, float y, float w, float h);
@@ -79,11 +69,10 @@ class c_MyApp : public c_App {
 
   // Pointer tests (Draw.cpp), on fingers 0-9 in virtual units.
   int p_Button(int slot, float x, float y, int frame);
-  bool p_Button0(int slot, float x, float y, int frame);
   int p_MouseIn_Centered(float x, float y, float w, float h);
   int p_Touch(float x, float y, float w, float h);
 
-  // Controls (Draw.cpp). Actions: 0 up, 3 left, 5 right, 8 down, 10-17 buttons, 99 back.
+  // Controls (Controls.cpp). Actions are Action::... of Constants.h.
   int p_PlayKey(int action, int allowStick, int port);
   int p_PlayKeyAll(int action, int allowStick);
   float p_StickX(int axis, int port);
@@ -93,7 +82,7 @@ class c_MyApp : public c_App {
   void ApplyArcadeChar(int chr);
   int p_FullscreenFlip();
 
-  // Loader and assets (Loader.cpp).
+  // Loader and sound effects (Loader.cpp).
   // Picks hdLevel and imageScale from the device size.
   void ChooseLevel();
   int p_Reload();
@@ -106,7 +95,8 @@ class c_MyApp : public c_App {
   // Rate 1, pan 0.
   int p_PlaySFX(int slot, float volume);
 
-  // Play (Gameplay.cpp).
+  // Play (Gameplay.cpp). p_LoadGame starts a new game.
+  int p_LoadGame();
   int p_Game();
   int p_InGame();
   int p_DrawSpike(float x, int h);
@@ -117,26 +107,31 @@ class c_MyApp : public c_App {
                     float life);
   int p_FreeParticle();
   int p_DoParticles();
-  int p_ResetParticles(int n);
   int p_ResetPlayers();
-  int p_Gimme(int points, float x, float y);
   int p_Ink(int index, float brightness);
-  int p_Rand(int a, int b);
 
-  // Saved state and game start (SaveData.cpp).
+  // Highscores (Highscores.cpp).
+  // The place 1-10 that `score` takes in the current game type's best row when the game is
+  // recorded, or 0 when it takes none.
+  int BestRank() const;
+  // A place as the game-over overlay names it ("1st!", "2nd" ... "10th"), or empty for 0.
+  static String PlaceName(int place);
+  // The name of BestRank().
+  String p_MyNth();
+  // Records the finished game in the tables, leaves the pause state, sets both latches (controls
+  // still held from play do nothing in the menu until let go) and saves.
+  int p_LoadMenu();
+
+  // Saved state and the score text (SaveData.cpp).
   int p_Save();
   int p_Load();
   String p_rstr(int value, int width, const String& pad);
-  int p_GC_PostScore(int mode, int score);
-  int p_GC_Badges();
-  int p_LoadGame();
 
-  // Menus and overlays (Menus.cpp).
+  // Screens around play (MainMenu.cpp, OptionsBox.cpp, PauseMenu.cpp, CreditsBox.cpp).
   int p_Menu();
   int p_OptionBox();
   int p_PauseMenu();
   int p_CreditBox();
-  int p_LoadMenu();
 
   // ---- Fields, in declaration order ----
 
@@ -145,8 +140,6 @@ class c_MyApp : public c_App {
   int gameMode = 0;
   int lastDeviceWidth = 0;
   int lastDeviceHeight = 0;
-  float accelRefX = 0;
-  float accelRefY = 0;
   // Colour that fills the window before the list is replayed (0-255, alpha 0-1).
   float clearRed = 0;
   float clearGreen = 0;
@@ -167,17 +160,13 @@ class c_MyApp : public c_App {
   int paused = 0;
   int pauseDirection = 0;
   int pauseSlide = 0;
-  int loopIndex = 0;
-  // A queue of badge pop-ups that nothing fills.
-  Array<int> badgePopups = Array<int>(15);
-  Array<int> badgePopupTimes = Array<int>(15);
   // One flag (0 or 1) per badge; bytes, because Array<bool> packs its elements.
   Array<unsigned char> badges = Array<unsigned char>(256);
-  // Virtual pad: 0 up, 3 left, 5 right, 8 down, 10-17 buttons, 19 back. 2 = held by the arcade
-  // mapping, 1 = pressed for this update only.
-  Array<int> padState = Array<int>(20);
-  // Saved settings; entry 5 = sound (0 off, 1 effects + music, 2 effects, 3 music).
-  Array<int> options = Array<int>(25);
+  // Virtual pad: the entries of the actions up to Action::Button6, and Pad::... 2 = held by the
+  // arcade mapping, 1 = pressed for this update only.
+  Array<int> padState = Array<int>(Pad::Entries);
+  // Saved settings, Option::...
+  Array<int> options = Array<int>(Option::Count);
   // Game type g: ten best from 10 (g - 1), best first, then the ten most recent.
   Array<int> highscores = Array<int>(50);
   // Column spacing of the spike row in play (saving, loading and the menus use locals).
@@ -190,8 +179,6 @@ class c_MyApp : public c_App {
   // Device pixels per virtual unit.
   float scaleX = 0;
   float scaleY = 0;
-  // 1: the width fits the window; 2: the height fits.
-  int fitMode = 0;
   int landscape = 0;
   // Floats used in drawList (a multiple of 15).
   int drawCount = 0;
@@ -199,7 +186,6 @@ class c_MyApp : public c_App {
   // Last arcade character read; during play the number of held actions.
   int keysHeld = 0;
   int hideHud = 0;
-  int musicPlaying = 0;
   int lastUpdateMs = 0;
   int updateFps = 0;
   int updateFpsAvg = 0;
@@ -210,22 +196,15 @@ class c_MyApp : public c_App {
   int prevMouseY = 0;
   int prevMouseDown = 0;
   int mouseDown = 0;
-  int mouseHit = 0;
   Array<int> touchDown = Array<int>(10);
   Array<int> touchX = Array<int>(10);
   Array<int> touchY = Array<int>(10);
   // 1 after a pointer press was consumed; cleared when no pointer is down.
   int holdLatch = 0;
-  int inputDelay = 0;
   // 1 after a back press was consumed; cleared when no action is held.
   int backLatch = 0;
   int creditsOpen = 0;
   int optionsOpen = 0;
-  int badgesOpen = 0;
-  float viewX = 0;
-  float viewY = 0;
-  float viewW = 0;
-  float viewH = 0;
   // Current draw state: rotation is stored negated; blend 1 normal, 3 additive.
   float drawScaleX = 0;
   float drawScaleY = 0;
@@ -236,7 +215,6 @@ class c_MyApp : public c_App {
   float drawAlpha = 0;
   int drawBlend = 0;
   float menuWidth = 0;
-  int buttonHit = 0;
   // Last used step 0-23 of the sound-effect rotation.
   int sfxSlot = 0;
   Array<std::shared_ptr<c_Sound>> sounds = Array<std::shared_ptr<c_Sound>>(100);
@@ -263,7 +241,7 @@ class c_MyApp : public c_App {
   Array<float> stars = Array<float>(5100);
   // 1 once the player's death animation is over.
   int gameOverTimer = 0;
-  // Play: player record (1 x, 2 y, 3 bounce phase, 10 death counter), spikes, score, particles.
+  // Play: player record (Player::...), spikes (Spikes::...), score, particles (Particle::...).
   Array<float> players = Array<float>(512);
   int holdCount = 0;
   float spikeScroll = 0;
@@ -280,8 +258,10 @@ class c_MyApp : public c_App {
   int shownScore = 0;
   // Pause menu selection: -1 quit, 0 resume, 1 options.
   int pauseChoice = 0;
-  // Progress of the game-over overlay.
+  // Progress of the game-over overlay, and the place its score takes in the best row (worked out
+  // while the game is still running, so the overlay keeps naming it over the menu).
   int gameOverStep = 0;
+  int highscorePlace = 0;
   // Overlays: slide counters 0-30 and their working values.
   int creditsSlide = 0;
   float creditsScroll = 0;
@@ -290,14 +270,6 @@ class c_MyApp : public c_App {
   int optionsChoice = 0;
   int optionsKeyLatch = 0;
   int optionsTouchLatch = 0;
-  // On-screen stick and tilt values; nothing uses them.
-  int stickX = 0;
-  int stickY = 0;
-  float stickScale = 0;
-  float tiltX = 0;
-  float tiltY = 0;
-  float tiltSmoothX = 0;
-  float tiltSmoothY = 0;
   // Texts drawn every update, built again only when their numbers change.
   NumberText<1> scoreText;
   NumberText<22> bestScoresText;

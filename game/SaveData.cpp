@@ -1,6 +1,5 @@
-// The game object's saved progress (settings, badges, highscores in the state store), the
-// right-aligned number text of the score displays, the inert online-score hooks, and the start of a
-// new game.
+// The game object's saved progress (settings, badges, highscores in the state store) and the
+// right-aligned number text of the score displays.
 #include <cstdint>
 
 #include "framework/App.h"
@@ -57,41 +56,4 @@ int c_MyApp::p_Load() {
 
 String c_MyApp::p_rstr(int value, int width, const String& pad) {
   return RightAlignedNumber(value, width, pad);
-}
-
-// Hooks for an online score service; this game has none.
-int c_MyApp::p_GC_PostScore(int, int) {
-  return 0;
-}
-int c_MyApp::p_GC_Badges() {
-  return 0;
-}
-
-int c_MyApp::p_LoadGame() {
-  paused = 0;
-  score = 0;
-  gameOverTimer = 0;
-  gameOverStep = 0;
-  gameMode = 10;
-  scrollX = 0;
-  scrollY = 0;
-  scrollTargetX = 0;
-  scrollTargetY = 0;
-
-  p_ResetStars(100);
-  maxParticles = 250;
-  for (int i = 0; i <= maxParticles; ++i) particles[10 * i] = 0;
-  p_ResetPlayers();
-
-  spikeScroll = xq_Drommel_jscrw;
-  spikeLevel = 0;
-  spikeSerial = 1;
-  spikeLevelStep = 0;
-  lastSpikePassed = 0;
-  chainCount = 0;
-  scoreFlash = 0;
-  holdCount = 0;
-  // Fills columns 0-100 (serials 1-101), raising the level every five columns.
-  for (int i = 0; i <= 100; ++i) p_AddSpike();
-  return 0;
 }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "game/Constants.h"
+
 namespace {
 
 // Checksums are defined as signed 32-bit sums that wrap; unsigned arithmetic gives the same bits
@@ -55,12 +57,11 @@ class Fields {
 };
 
 void ApplySanityLimits(Array<int>& options) {
-  if (options[10] < 64) options[10] = 64;
-  if (options[11] < 64) options[11] = 64;
-  if (options[12] < 8) options[12] = 10;
-  if (options[14] < 1) options[14] = 64;
+  if (options[Option::StickX] < 64) options[Option::StickX] = 64;
+  if (options[Option::StickY] < 64) options[Option::StickY] = 64;
+  if (options[Option::StickSize] < 8) options[Option::StickSize] = 10;
   // The overscan margin is not restored from the record: every run starts without one.
-  options[14] = 1;
+  options[Option::Overscan] = 1;
 }
 
 }  // namespace
@@ -108,36 +109,31 @@ std::vector<String> ApplySaveRecord(const String& text, Array<int>& options, Bad
   const int count = fields.Count();
   int position = 0;
 
+  // Each section is read whole, then checked with the checksum that saving writes.
   if (count >= kSavedOptions + 1) {
-    uint32_t sum = 0;
-    for (int i = 0; i < kSavedOptions; ++i) {
-      options[i] = fields.Value(i);
-      sum += Bits(i) * Bits(options[i]);
-    }
+    for (int i = 0; i < kSavedOptions; ++i) options[i] = fields.Value(i);
     position = kSavedOptions;
     const int stored = fields.Value(position);
     position += 1;
-    if (Signed(sum) == stored) {
+    if (SettingsChecksum(options) == stored) {
       messages.emplace_back("Settings Loaded");
     } else {
       messages.emplace_back("Settings Checksum Invalid");
       for (int i = 0; i < kSavedOptions; ++i) options[i] = 0;
-      options[5] = 1;
+      options[Option::Sound] = SoundSetting::EffectsAndMusic;
     }
   }
 
   ApplySanityLimits(options);
 
   if (position + kSavedBadgeMasks < count) {
-    uint32_t sum = 0;
     for (int m = 0; m < kSavedBadgeMasks; ++m) {
       badges[static_cast<size_t>(m)] = fields.Value(position + m);
-      sum += Bits(badges[static_cast<size_t>(m)]);
     }
     position += kSavedBadgeMasks;
     const int stored = fields.Value(position);
     position += 1;
-    if (Signed(sum) == stored) {
+    if (BadgeChecksum(badges) == stored) {
       messages.emplace_back("Badges Loaded");
     } else {
       messages.emplace_back("Badge Checksum Invalid");
@@ -146,16 +142,14 @@ std::vector<String> ApplySaveRecord(const String& text, Array<int>& options, Bad
   }
 
   if (position + kSavedHighscores < count) {
-    uint32_t sum = 0;
     for (int a = 0; a < 10; ++a) {
       highscores[a] = fields.Value(position + 2 * a);
       highscores[a + 10] = fields.Value(position + 2 * a + 1);
-      sum += Bits(a + 4) * Bits(highscores[a]) + Bits(a + 3) * Bits(highscores[a + 10]);
     }
     position += kSavedHighscores;
     const int stored = fields.Value(position);
     const String table = String("Highscore ") + String::FromInt(0);
-    if (Signed(sum) == stored) {
+    if (HighscoreChecksum(highscores) == stored) {
       messages.push_back(table + String(" Loaded"));
     } else {
       messages.push_back(table + String(" Checksum Invalid"));

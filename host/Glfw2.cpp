@@ -20,6 +20,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <errno.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -587,6 +589,15 @@ int OpenWindow(int width, int height, int red, int green, int blue, int alpha, i
   glfwWindowHint(GLFW_STENCIL_BITS, std::max(stencil, 0));
   glfwWindowHint(GLFW_RESIZABLE, state.noResizeHint ? GLFW_FALSE : GLFW_TRUE);
   state.noResizeHint = 0;
+  // Desktops find a window's desktop entry, and so its icon, by its X11 class. As X toolkits do,
+  // the instance is the program's name and the class the same name capitalised (drommel, Drommel).
+  std::string instance = program_invocation_short_name;
+  std::string windowClass = instance;
+  if (!windowClass.empty()) {
+    windowClass[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(windowClass[0])));
+  }
+  glfwWindowHintString(GLFW_X11_INSTANCE_NAME, instance.c_str());
+  glfwWindowHintString(GLFW_X11_CLASS_NAME, windowClass.c_str());
 
   GLFWmonitor* monitor = mode == FULLSCREEN ? glfwGetPrimaryMonitor() : nullptr;
   GLFWwindow* window = glfwCreateWindow(width, height, "GLFW Window", monitor, nullptr);

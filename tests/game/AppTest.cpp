@@ -6,14 +6,16 @@
 #include <cstdlib>
 
 #include "framework/App.h"
+#include "game/AssetList.h"
 #include "game/Globals.h"
 #include "graphics/Graphics.h"
+#include "host/GameDelegate.h"
 #include "tests/game/GameHarness.h"
 
 TEST(GameFlow, ShowsTheLoadingScreenForTwentyTwoUpdatesThenTheMainMenu) {
   GameHarness game;
   EXPECT_EQ(game.App().loading, 1);
-  EXPECT_EQ(game.App().gameMode, 1);
+  EXPECT_EQ(game.App().gameMode, Mode::Menu);
   EXPECT_EQ(xq_app_UpdateRate, 60);
 
   game.Render();
@@ -25,7 +27,7 @@ TEST(GameFlow, ShowsTheLoadingScreenForTwentyTwoUpdatesThenTheMainMenu) {
   EXPECT_EQ(records[0].alpha, 0.0f);
   EXPECT_EQ(records[10].alpha, 1.0f);
   EXPECT_TRUE(records[12].IsRect());
-  EXPECT_TRUE(records[13].IsImage(93));
+  EXPECT_TRUE(records[13].IsImage(Image::Logo));
   EXPECT_EQ(game.App().clearBlue, 80);
 
   // The dots turn by 16 degrees per update.
@@ -39,14 +41,22 @@ TEST(GameFlow, ShowsTheLoadingScreenForTwentyTwoUpdatesThenTheMainMenu) {
     ++steps;
   }
   EXPECT_EQ(steps, 22);
-  EXPECT_EQ(game.App().gameMode, 1);
+  EXPECT_EQ(game.App().gameMode, Mode::Menu);
   // Every asset of the list is in its slot.
-  for (int slot : {1, 80, 90, 91, 93, 94, 95, 96, 97, 98, 99}) {
-    EXPECT_NE(game.App().images[slot], nullptr) << "image " << slot;
+  int images = 0;
+  int sounds = 0;
+  for (const AssetStep& step : kAssetSteps) {
+    if (step.image.slot >= 0) {
+      EXPECT_NE(game.App().images[step.image.slot], nullptr) << step.image.name;
+      ++images;
+    }
+    if (step.sound >= 0) {
+      EXPECT_NE(game.App().sounds[step.sound], nullptr) << "sound " << step.sound;
+      ++sounds;
+    }
   }
-  for (int slot : {1, 2, 3, 4, 5, 6, 10, 95, 96, 98, 99}) {
-    EXPECT_NE(game.App().sounds[slot], nullptr) << "sound " << slot;
-  }
+  EXPECT_EQ(images, 11);
+  EXPECT_EQ(sounds, 11);
   // The menu draws from the next update on.
   game.Step();
   EXPECT_TRUE(game.App().drawCount > 0);
@@ -56,8 +66,8 @@ TEST(GameFlow, ShowsTheLoadingScreenForTwentyTwoUpdatesThenTheMainMenu) {
 TEST(GameFlow, StartsWithDefaultsWhenThereIsNoStateFile) {
   GameHarness game;
   c_MyApp& app = game.App();
-  EXPECT_EQ(app.options[5], 1);
-  EXPECT_EQ(app.options[14], 1);
+  EXPECT_EQ(app.options[Option::Sound], SoundSetting::EffectsAndMusic);
+  EXPECT_EQ(app.options[Option::Overscan], 1);
   EXPECT_EQ(app.gameType, 2);
   EXPECT_EQ(app.menuSlide, -32);
   EXPECT_EQ(app.pauseDirection, -1);
@@ -74,45 +84,45 @@ TEST(GameFlow, RunsTheScreenOfEachModeOnlyOnceLoadingIsDone) {
   game.FinishLoading();
   c_MyApp& app = game.App();
 
-  // Mode 11 starts a game, which then runs as mode 10.
-  app.gameMode = 11;
+  // A new game then runs as play.
+  app.gameMode = Mode::NewGame;
   game.Step();
-  EXPECT_EQ(app.gameMode, 10);
+  EXPECT_EQ(app.gameMode, Mode::Play);
   game.Step(3);
-  EXPECT_EQ(app.gameMode, 10);
+  EXPECT_EQ(app.gameMode, Mode::Play);
 
-  // Mode 2 records the game, plays the menu sound and returns to the menu.
+  // The return records the game, plays the jingle and shows the menu.
   game.ClearSoundLog();
-  app.gameMode = 2;
+  app.gameMode = Mode::ReturnToMenu;
   game.Step();
-  EXPECT_EQ(app.gameMode, 1);
+  EXPECT_EQ(app.gameMode, Mode::Menu);
   const auto played = game.SoundsPlayed();
-  EXPECT_NE(std::find(played.begin(), played.end(), 96), played.end());
+  EXPECT_NE(std::find(played.begin(), played.end(), Sound::Jingle), played.end());
 
   // While loading, no screen runs: the mode stays as it is.
   app.loading = 1;
-  app.gameMode = 11;
+  app.gameMode = Mode::NewGame;
   game.Step();
-  EXPECT_EQ(app.gameMode, 11);
+  EXPECT_EQ(app.gameMode, Mode::NewGame);
 }
 
 TEST(GameFlow, GameOverOverlayGrowsForNinetyUpdatesThenFadesOverTheMenu) {
   GameHarness game;
   game.FinishLoading();
   c_MyApp& app = game.App();
-  app.gameMode = 10;
+  app.gameMode = Mode::Play;
   app.gameOverStep = 0;
   for (int i = 1; i < 90; ++i) {
     app.drawCount = 0;
     app.p_GameOver();
-    EXPECT_EQ(app.gameMode, 10);
+    EXPECT_EQ(app.gameMode, Mode::Play);
     EXPECT_EQ(app.gameOverStep, i);
   }
   app.drawCount = 0;
   app.p_GameOver();
   EXPECT_TRUE(game.HasText("GAME"));
   EXPECT_TRUE(game.HasText("OVER"));
-  EXPECT_EQ(app.gameMode, 2);
+  EXPECT_EQ(app.gameMode, Mode::ReturnToMenu);
   EXPECT_EQ(app.gameOverStep, 75);
 
   // The yellow bar stops growing at 45% of the height.
@@ -121,7 +131,7 @@ TEST(GameFlow, GameOverOverlayGrowsForNinetyUpdatesThenFadesOverTheMenu) {
   EXPECT_FLOAT_EQ(records[1].scaleX, 2.0f * 216);
   EXPECT_FLOAT_EQ(records[0].alpha, 0.7f);
 
-  app.gameMode = 1;
+  app.gameMode = Mode::Menu;
   int updates = 0;
   while (app.gameOverStep > 0) {
     app.p_GameOver();
@@ -133,41 +143,44 @@ TEST(GameFlow, GameOverOverlayGrowsForNinetyUpdatesThenFadesOverTheMenu) {
   EXPECT_EQ(app.drawCount, 0);
 }
 
-TEST(GameFlow, NewHighscoreBoxShowsOnlyForARankingScore) {
+// The overlay names the place the game will take in the table, and nothing when it takes none: a
+// score equal to a stored one goes after it.
+TEST(GameFlow, NewHighscoreNamesThePlaceTheScoreTakesInTheTable) {
   GameHarness game;
+  game.FinishLoading();
   c_MyApp& app = game.App();
   app.gameType = 1;
+  auto overlay = [&](int score) {
+    app.score = score;
+    app.gameMode = Mode::Play;
+    app.gameOverStep = 10;
+    app.drawCount = 0;
+    app.p_GameOver();
+    return game.Glyphs();
+  };
+
   for (int i = 0; i < 10; ++i) app.highscores[i] = 1000 - 100 * i;  // 1000 ... 100
-
-  app.score = 100;
-  EXPECT_EQ(app.p_MyNth(), String("10th"));
-  EXPECT_EQ(app.loopIndex, 10);
-  app.score = 1000;
-  EXPECT_EQ(app.p_MyNth(), String("1st!"));
-  app.score = 850;
-  EXPECT_EQ(app.p_MyNth(), String("3rd"));
-  app.score = 99;
+  EXPECT_EQ(overlay(1001), "GAMEOVERNewHighscore1st!");
+  EXPECT_EQ(overlay(1000), "GAMEOVERNewHighscore2nd");
+  EXPECT_EQ(overlay(500), "GAMEOVERNewHighscore7th");
+  EXPECT_EQ(app.p_MyNth(), String("7th"));
+  // Equal to the tenth: no place, no box.
+  EXPECT_EQ(overlay(100), "GAMEOVER");
   EXPECT_EQ(app.p_MyNth(), String());
-  EXPECT_EQ(app.loopIndex, 0);
-
-  app.gameMode = 10;
-  app.gameOverStep = 10;
-  app.drawCount = 0;
-  app.p_GameOver();
-  EXPECT_FALSE(game.HasText("New Highscore"));
-  app.score = 500;
-  app.drawCount = 0;
-  app.p_GameOver();
-  EXPECT_TRUE(game.HasText("New Highscore"));
-  EXPECT_TRUE(game.HasText("6th"));
-
-  // Nothing scored against an empty table: ranked first, yet no highscore.
+  // Nothing scored against an empty table is no highscore either.
   for (int i = 0; i < 10; ++i) app.highscores[i] = 0;
-  app.score = 0;
-  EXPECT_EQ(app.p_MyNth(), String("1st!"));
-  app.drawCount = 0;
-  app.p_GameOver();
-  EXPECT_FALSE(game.HasText("New Highscore"));
+  EXPECT_EQ(overlay(0), "GAMEOVER");
+
+  // 100, 50 and a new 50: third, where recording puts it, and the overlay keeps saying so while it
+  // fades over the menu.
+  app.highscores[0] = 100;
+  app.highscores[1] = 50;
+  EXPECT_EQ(overlay(50), "GAMEOVERNewHighscore3rd");
+  app.gameMode = Mode::ReturnToMenu;
+  game.Step();
+  EXPECT_EQ(app.highscores[2], 50);
+  EXPECT_EQ(app.highscores[3], 0);
+  EXPECT_TRUE(game.HasText("New Highscore 3rd"));
 }
 
 TEST(GameRender, KeepsTheLargerScaleAndPublishesTheVisibleVirtualArea) {
@@ -176,7 +189,6 @@ TEST(GameRender, KeepsTheLargerScaleAndPublishesTheVisibleVirtualArea) {
     game.Render();
     EXPECT_FLOAT_EQ(game.App().scaleX, 2.0f);
     EXPECT_FLOAT_EQ(game.App().scaleY, 2.0f);
-    EXPECT_EQ(game.App().fitMode, 1);
     EXPECT_FLOAT_EQ(xq_Drommel_jscrw, 640);
     EXPECT_FLOAT_EQ(xq_Drommel_jscrh, 360);
     EXPECT_EQ(game.App().landscape, 1);
@@ -186,7 +198,6 @@ TEST(GameRender, KeepsTheLargerScaleAndPublishesTheVisibleVirtualArea) {
     game.Render();
     EXPECT_NEAR(game.App().scaleX, 1.6667f, 1e-3);
     EXPECT_NEAR(game.App().scaleY, 1.6667f, 1e-3);
-    EXPECT_EQ(game.App().fitMode, 2);
     EXPECT_FLOAT_EQ(xq_Drommel_jscrw, 480);
     EXPECT_FLOAT_EQ(xq_Drommel_jscrh, 480);
   }
@@ -206,7 +217,7 @@ TEST(GameRender, ReplaysRecordsScaledToTheWindowAndLeavesEmptySlotsUndrawn) {
   app.p_Oval(100, 100, 10, 5);
   app.images[42] = nullptr;
   app.p_DrawImg(42, 50, 50, 0);
-  app.p_DrawImg(93, 320, 240, 0);
+  app.p_DrawImg(Image::Logo, 320, 240, 0);
   game.Graphics().ResetStats();
   game.Render();
   // Fill, rectangle, oval, logo (the empty slot adds nothing).
@@ -235,10 +246,10 @@ TEST(GameRender, AWindowSizeChangeReloadsTheAssetsAtTheNewLevel) {
     game.FinishLoading();
     EXPECT_EQ(app.hdLevel, c.level) << c.w << "x" << c.h;
     EXPECT_FLOAT_EQ(app.imageScale, 1.0f / static_cast<float>(c.level));
-    EXPECT_EQ(app.imageInfo[99 * 3], 256 * c.level);
-    ASSERT_NE(app.images[99], nullptr);
+    EXPECT_EQ(app.imageInfo[Image::Menu * 3], 256 * c.level);
+    ASSERT_NE(app.images[Image::Menu], nullptr);
     // The image loaded is the variant of the level (menu.png, menu-hd.png, menu-hd2.png).
-    EXPECT_EQ(app.images[99]->width, 256 * c.level);
+    EXPECT_EQ(app.images[Image::Menu]->width, 256 * c.level);
   }
   // The same size again reloads nothing.
   game.Render();
@@ -279,11 +290,10 @@ TEST(GameUpdate, ConvertsThePointerToVirtualUnits) {
   EXPECT_EQ(app.mouseDown, 0);
   EXPECT_EQ(app.touchX[0], static_cast<int>(kNoValue));
 
-  // A press and release inside one update: one hit, not down.
+  // A press and release inside one update: not down.
   game.MouseDown(100, 50);
   game.MouseUp();
   game.Update();
-  EXPECT_EQ(app.mouseHit, 1);
   EXPECT_EQ(app.mouseDown, 0);
   EXPECT_EQ(app.mouseX, 50);
   EXPECT_EQ(app.mouseY, 25);
@@ -311,26 +321,26 @@ TEST(GameUpdate, FunctionKeysToggleTheDebugLineTheScoreAndFullScreen) {
   game.FinishLoading();
   c_MyApp& app = game.App();
 
-  game.Tap(kKeyF1);
+  game.Tap(Key::F1);
   EXPECT_EQ(xq_Drommel_DebugMode, 1);
   EXPECT_TRUE(game.HasText(":1.0,1.0"));
-  game.Tap(kKeyF1);
+  game.Tap(Key::F1);
   EXPECT_EQ(xq_Drommel_DebugMode, 0);
   EXPECT_FALSE(game.HasText(":1.0,1.0"));
 
-  game.Tap(kKeyF2);
+  game.Tap(Key::F2);
   EXPECT_EQ(app.hideHud, 1);
-  game.Tap(kKeyF2);
+  game.Tap(Key::F2);
   EXPECT_EQ(app.hideHud, 0);
 
   // Full screen takes the desktop's size; the next render reloads at its level.
-  game.Tap(kKeyF11);
+  game.Tap(Key::F11);
   EXPECT_EQ(app.fullScreen, 1);
   EXPECT_EQ(app.loading, 1);
   EXPECT_EQ(app.lastDeviceWidth, 1280);
   game.FinishLoading();
   EXPECT_EQ(app.hdLevel, 4);
-  game.Tap(kKeyF11);
+  game.Tap(Key::F11);
   EXPECT_EQ(app.fullScreen, 0);
   game.FinishLoading();
   EXPECT_EQ(app.hdLevel, 2);
@@ -343,15 +353,15 @@ TEST(GameUpdateDeathTest, F4AndTheCloseKeyEndTheProgramWithStatusZero) {
       {
         GameHarness game;
         game.FinishLoading();
-        game.KeyDown(kKeyF4);
+        game.KeyDown(Key::F4);
         game.Update();
       },
       testing::ExitedWithCode(0), "");
   EXPECT_EXIT(
       {
         GameHarness game;
-        game.App().gameMode = 10;
-        game.KeyDown(432);
+        game.App().gameMode = Mode::Play;
+        game.KeyDown(kKeyClose);
         game.Update();
       },
       testing::ExitedWithCode(0), "");
@@ -376,10 +386,10 @@ TEST(GameLifecycle, SuspendPausesARunningGameAndSaves) {
   GameHarness game;
   game.FinishLoading();
   c_MyApp& app = game.App();
-  app.gameMode = 11;
+  app.gameMode = Mode::NewGame;
   game.Step(2);
-  ASSERT_EQ(app.gameMode, 10);
-  app.padState[3] = 2;
+  ASSERT_EQ(app.gameMode, Mode::Play);
+  app.padState[Action::Left] = 2;
   xq_Drommel_iCadeControls = 1;
 
   game.Suspend();
@@ -388,7 +398,7 @@ TEST(GameLifecycle, SuspendPausesARunningGameAndSaves) {
   EXPECT_EQ(app.pauseSlide, 240);
   EXPECT_EQ(xq_app_UpdateRate, 5);
   EXPECT_EQ(xq_Drommel_iCadeControls, 0);
-  EXPECT_EQ(app.padState[3], 0);
+  EXPECT_EQ(app.padState[Action::Left], 0);
   EXPECT_FALSE(game.StateText().empty());
 
   game.Resume();

@@ -17,24 +17,31 @@ struct ActionKeys {
 };
 
 const std::vector<ActionKeys>& Table() {
+  using namespace Key;
   static const std::vector<ActionKeys> table = {
-      {0, {38, 87}, {38}, 0},
-      {3, {37, 65}, {37}, 3},
-      {5, {39, 68}, {39}, 5},
-      {8, {40, 83}, {40}, 8},
-      {10, {90, 74, 32, 13}, {32, 13}, 10},
-      {11, {88, 75, 17}, {17}, 11},
-      {12, {67, 76, 16}, {16}, 12},
-      {13, {86, 73}, {}, 13},
-      {14, {66, 85}, {}, 14},
-      {15, {78, 79}, {}, 15},
-      {99, {27, 192, 46, 8}, {27, 46, 8}, 19},
+      {Action::Up, {Up, W}, {Up}, Action::Up},
+      {Action::Left, {Left, A}, {Left}, Action::Left},
+      {Action::Right, {Right, D}, {Right}, Action::Right},
+      {Action::Down, {Down, S}, {Down}, Action::Down},
+      {Action::Confirm, {Z, J, Space, Enter}, {Space, Enter}, Action::Confirm},
+      {Action::Button2, {X, K, Control}, {Control}, Action::Button2},
+      {Action::Button3, {C, L, Shift}, {Shift}, Action::Button3},
+      {Action::Button4, {V, I}, {}, Action::Button4},
+      {Action::Button5, {B, U}, {}, Action::Button5},
+      {Action::Button6, {N, O}, {}, Action::Button6},
+      {Action::Back,
+       {Escape, Backquote, Delete, Backspace},
+       {Escape, Delete, Backspace},
+       Pad::BackKey},
   };
   return table;
 }
 
-const std::vector<int> kAllKeys = {8,  13, 16, 17, 27, 32, 37, 38, 39, 40, 46, 65, 66, 67,
-                                   68, 73, 74, 75, 76, 78, 79, 83, 85, 86, 87, 88, 90, 192};
+const std::vector<int> kAllKeys = {
+    Key::Backspace, Key::Enter, Key::Shift, Key::Control, Key::Escape, Key::Space, Key::Left,
+    Key::Up,        Key::Right, Key::Down,  Key::Delete,  Key::A,      Key::B,     Key::C,
+    Key::D,         Key::I,     Key::J,     Key::K,       Key::L,      Key::N,     Key::O,
+    Key::S,         Key::U,     Key::V,     Key::W,       Key::X,      Key::Z,     Key::Backquote};
 
 bool Contains(const std::vector<int>& v, int x) {
   return std::find(v.begin(), v.end(), x) != v.end();
@@ -65,10 +72,10 @@ TEST_F(GameControls, EveryActionReadsItsOwnKeysWithTheArcadeMappingOffAndOn) {
     }
   }
   xq_Drommel_iCadeControls = 0;
-  game_.KeyDown(32);
-  EXPECT_EQ(app().p_PlayKey(10, 0, -2), 0);
-  EXPECT_EQ(app().p_PlayKey(7, 0, 0), 0);
-  EXPECT_EQ(app().p_PlayKeyAll(10, 0), 4);
+  game_.KeyDown(Key::Space);
+  EXPECT_EQ(app().p_PlayKey(Action::Confirm, 0, -2), 0);
+  EXPECT_EQ(app().p_PlayKey(7, 0, 0), 0);  // no action
+  EXPECT_EQ(app().p_PlayKeyAll(Action::Confirm, 0), 4);
 }
 
 TEST_F(GameControls, PadEntriesHoldActionsAndPulsesLastOneUpdate) {
@@ -78,24 +85,24 @@ TEST_F(GameControls, PadEntriesHoldActionsAndPulsesLastOneUpdate) {
     app().padState[row.padEntry] = 0;
     EXPECT_EQ(app().p_PlayKey(row.action, 0, 0), 0) << row.action;
   }
-  app().padState[16] = 2;
-  EXPECT_EQ(app().p_PlayKey(99, 0, 0), 1);
-  app().padState[16] = 0;
-  app().padState[17] = 1;
-  EXPECT_EQ(app().p_PlayKey(99, 0, 3), 1);
+  app().padState[Pad::ArcadeBack1] = 2;
+  EXPECT_EQ(app().p_PlayKey(Action::Back, 0, 0), 1);
+  app().padState[Pad::ArcadeBack1] = 0;
+  app().padState[Pad::ArcadeBack2] = 1;
+  EXPECT_EQ(app().p_PlayKey(Action::Back, 0, 3), 1);
 
   // Pulses (1) clear at the end of the update; held entries (2) stay.
-  app().padState[17] = 1;
-  app().padState[10] = 1;
-  app().padState[5] = 2;
+  app().padState[Pad::ArcadeBack2] = 1;
+  app().padState[Action::Confirm] = 1;
+  app().padState[Action::Right] = 2;
   game_.Update();
-  EXPECT_EQ(app().padState[17], 0);
-  EXPECT_EQ(app().padState[10], 0);
-  EXPECT_EQ(app().padState[5], 2);
-  // Entry 19 is rewritten every update from the back key's presses.
-  app().padState[19] = 1;
+  EXPECT_EQ(app().padState[Pad::ArcadeBack2], 0);
+  EXPECT_EQ(app().padState[Action::Confirm], 0);
+  EXPECT_EQ(app().padState[Action::Right], 2);
+  // The back key's entry is rewritten every update from the back key's presses.
+  app().padState[Pad::BackKey] = 1;
   game_.Update();
-  EXPECT_EQ(app().padState[19], 0);
+  EXPECT_EQ(app().padState[Pad::BackKey], 0);
 }
 
 TEST_F(GameControls, JoystickButtonsCountOnTheirOwnPortOnly) {
@@ -104,13 +111,13 @@ TEST_F(GameControls, JoystickButtonsCountOnTheirOwnPortOnly) {
   buttons[6] = 1;  // back
   game_.SetJoystick(0, {0, 0}, buttons);
   game_.Update();
-  EXPECT_EQ(app().p_PlayKey(0, 0, 0), 1);
-  EXPECT_EQ(app().p_PlayKey(99, 0, 0), 1);
-  EXPECT_EQ(app().p_PlayKey(0, 0, 1), 0);
-  EXPECT_EQ(app().p_PlayKey(0, 0, -1), 0);
-  EXPECT_EQ(app().p_PlayKey(8, 0, 0), 0);
+  EXPECT_EQ(app().p_PlayKey(Action::Up, 0, 0), 1);
+  EXPECT_EQ(app().p_PlayKey(Action::Back, 0, 0), 1);
+  EXPECT_EQ(app().p_PlayKey(Action::Up, 0, 1), 0);
+  EXPECT_EQ(app().p_PlayKey(Action::Up, 0, -1), 0);
+  EXPECT_EQ(app().p_PlayKey(Action::Down, 0, 0), 0);
   xq_Drommel_iCadeControls = 1;
-  EXPECT_EQ(app().p_PlayKey(99, 0, 0), 1);
+  EXPECT_EQ(app().p_PlayKey(Action::Back, 0, 0), 1);
   xq_Drommel_iCadeControls = 0;
 }
 
@@ -119,32 +126,32 @@ TEST_F(GameControls, SticksCountOnlyWhenAllowedAndPastAThreshold) {
   game_.SetJoystick(0, {0.0f, -1.0f}, {});
   game_.Update();
   EXPECT_FLOAT_EQ(app().p_StickY(0, 0), -1.0f);
-  EXPECT_EQ(app().p_PlayKey(0, 0, 0), 0);
-  EXPECT_EQ(app().p_PlayKey(0, 1, 0), 1);
-  EXPECT_EQ(app().p_PlayKey(8, 1, 0), 0);
+  EXPECT_EQ(app().p_PlayKey(Action::Up, 0, 0), 0);
+  EXPECT_EQ(app().p_PlayKey(Action::Up, 1, 0), 1);
+  EXPECT_EQ(app().p_PlayKey(Action::Down, 1, 0), 0);
   EXPECT_FLOAT_EQ(app().p_StickY(0, -1), 0.0f);
-  EXPECT_EQ(app().p_PlayKey(0, 1, -1), 0);
+  EXPECT_EQ(app().p_PlayKey(Action::Up, 1, -1), 0);
   // The arcade mapping ignores sticks.
   xq_Drommel_iCadeControls = 1;
-  EXPECT_EQ(app().p_PlayKey(0, 1, 0), 0);
+  EXPECT_EQ(app().p_PlayKey(Action::Up, 1, 0), 0);
   xq_Drommel_iCadeControls = 0;
 
   game_.SetJoystick(0, {0.39f, 0.0f}, {});
   game_.Update();
-  EXPECT_EQ(app().p_PlayKey(5, 1, 0), 0);
+  EXPECT_EQ(app().p_PlayKey(Action::Right, 1, 0), 0);
   game_.SetJoystick(0, {0.41f, 0.0f}, {});
   game_.Update();
-  EXPECT_EQ(app().p_PlayKey(5, 1, 0), 1);
+  EXPECT_EQ(app().p_PlayKey(Action::Right, 1, 0), 1);
   game_.SetJoystick(0, {-0.5f, 0.5f}, {});
   game_.Update();
-  EXPECT_EQ(app().p_PlayKey(3, 1, 0), 1);
-  EXPECT_EQ(app().p_PlayKey(8, 1, 0), 1);
+  EXPECT_EQ(app().p_PlayKey(Action::Left, 1, 0), 1);
+  EXPECT_EQ(app().p_PlayKey(Action::Down, 1, 0), 1);
 }
 
 TEST_F(GameControls, ArcadeCharactersHoldPadEntriesUntilTheirRelease) {
   game_.FinishLoading();
   // No screen: a held back entry would end the program in the main menu.
-  app().gameMode = 0;
+  app().gameMode = Mode::None;
   game_.TypeChar('q');  // typed before the mapping is on: not cabinet input
   game_.Update();
   app().p_iCade(1);
@@ -154,10 +161,13 @@ TEST_F(GameControls, ArcadeCharactersHoldPadEntriesUntilTheirRelease) {
     char press, release;
     int entry, action;
   };
-  const Letters letters[] = {{'w', 'e', 0, 0},   {'x', 'z', 8, 8},   {'a', 'q', 3, 3},
-                             {'d', 'c', 5, 5},   {'y', 't', 13, 13}, {'u', 'f', 14, 14},
-                             {'i', 'm', 15, 15}, {'o', 'g', 16, 99}, {'h', 'r', 10, 10},
-                             {'j', 'n', 11, 11}, {'k', 'p', 12, 12}, {'L', 'V', 17, 99}};
+  const Letters letters[] = {
+      {'w', 'e', Action::Up, Action::Up},           {'x', 'z', Action::Down, Action::Down},
+      {'a', 'q', Action::Left, Action::Left},       {'d', 'c', Action::Right, Action::Right},
+      {'y', 't', Action::Button4, Action::Button4}, {'u', 'f', Action::Button5, Action::Button5},
+      {'i', 'm', Action::Button6, Action::Button6}, {'o', 'g', Pad::ArcadeBack1, Action::Back},
+      {'h', 'r', Action::Confirm, Action::Confirm}, {'j', 'n', Action::Button2, Action::Button2},
+      {'k', 'p', Action::Button3, Action::Button3}, {'L', 'V', Pad::ArcadeBack2, Action::Back}};
   for (const Letters& l : letters) {
     game_.TypeChar(l.press);
     game_.Update();
@@ -170,21 +180,21 @@ TEST_F(GameControls, ArcadeCharactersHoldPadEntriesUntilTheirRelease) {
     EXPECT_EQ(app().padState[l.entry], 0) << l.release;
   }
   // The letter keys themselves do not count while the mapping is on.
-  game_.KeyDown(87);
-  EXPECT_EQ(app().p_PlayKey(0, 0, 0), 0);
-  game_.KeyUp(87);
-  // With no joystick port, buttons 13-15 read the cabinet's own value.
+  game_.KeyDown(Key::W);
+  EXPECT_EQ(app().p_PlayKey(Action::Up, 0, 0), 0);
+  game_.KeyUp(Key::W);
+  // With no joystick port, buttons 4-6 read the cabinet's own value.
   game_.TypeChar('Y');
   game_.Update();
-  EXPECT_EQ(app().p_PlayKey(13, 0, -1), 2);
-  EXPECT_EQ(app().p_PlayKey(13, 0, 0), 1);
+  EXPECT_EQ(app().p_PlayKey(Action::Button4, 0, -1), 2);
+  EXPECT_EQ(app().p_PlayKey(Action::Button4, 0, 0), 1);
 
   app().p_iCade(0);
   EXPECT_EQ(xq_Drommel_iCadeControls, 0);
-  EXPECT_EQ(app().padState[13], 0);
+  EXPECT_EQ(app().padState[Action::Button4], 0);
   game_.TypeChar('w');
   game_.Update();
-  EXPECT_EQ(app().padState[0], 0);
+  EXPECT_EQ(app().padState[Action::Up], 0);
   // Other values change nothing.
   app().p_iCade(7);
   EXPECT_EQ(xq_Drommel_iCadeControls, 0);
@@ -193,20 +203,18 @@ TEST_F(GameControls, ArcadeCharactersHoldPadEntriesUntilTheirRelease) {
 TEST_F(GameControls, BackClosesTheCreditsInTheMenuAndIsConsumedByTheLatches) {
   game_.FinishLoading();
   game_.Step(40);
-  ASSERT_EQ(app().gameMode, 1);
+  ASSERT_EQ(app().gameMode, Mode::Menu);
   app().creditsOpen = 1;
-  app().badgesOpen = 1;
   game_.Step(5);
-  game_.KeyDown(kKeyEscape);
+  game_.KeyDown(Key::Escape);
   game_.Step();
   EXPECT_EQ(app().creditsOpen, 0);
-  EXPECT_EQ(app().badgesOpen, 0);
   EXPECT_EQ(app().backLatch, 1);
   // Still held: the latch keeps the menu from seeing the press (which would end the program).
   game_.Step(3);
   EXPECT_EQ(app().backLatch, 1);
-  EXPECT_EQ(app().gameMode, 1);
-  game_.KeyUp(kKeyEscape);
+  EXPECT_EQ(app().gameMode, Mode::Menu);
+  game_.KeyUp(Key::Escape);
   game_.Step();
   EXPECT_EQ(app().backLatch, 0);
   // The credits box slides back out.

@@ -311,21 +311,7 @@ std::vector<DrawRecord> GameHarness::Records() const {
   std::vector<DrawRecord> records;
   const float* list = app_->drawList.Data();
   for (int at = 0; at + kRecordFloats <= app_->drawCount; at += kRecordFloats) {
-    const float* r = list + at;
-    DrawRecord d;
-    d.kind = r[0];
-    d.x = r[1];
-    d.y = r[2];
-    d.rotation = r[3];
-    d.scaleX = r[4];
-    d.scaleY = r[5];
-    d.frame = r[6];
-    d.alpha = r[7];
-    d.red = r[10];
-    d.green = r[11];
-    d.blue = r[12];
-    d.blend = r[13];
-    records.push_back(d);
+    records.push_back(DrawRecord::Read(list + at));
   }
   return records;
 }

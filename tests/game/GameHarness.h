@@ -9,13 +9,14 @@
 // advances it by one 60th of a second; nothing sleeps), and the folder: every harness runs in a
 // fresh temporary folder holding the state file and a link "data" to the build's data folder.
 //
-//   GameHarness game;                   // 640 x 480; OnCreate has run (loader started, state
-//   loaded) game.FinishLoading();               // renders once, then updates until the loader is
-//   done game.Hold(kKeySpace, 10);           // key down, 10 updates, key up (each update renders
-//   too) EXPECT_EQ(game.App().gameMode, 1); EXPECT_TRUE(game.HasText("Top 5"));     // glyphs of
-//   the last update's display list for (const auto& r : game.Records()) ...  // the display list,
-//   decoded game.Resize(1280, 720); game.Render();  // the next render sees the new size
-//   EXPECT_EQ(game.StateText(), "...");     // ./.kestrostate of this harness
+//   GameHarness game;             // 640 x 480; OnCreate has run (loader started, state loaded)
+//   game.FinishLoading();         // renders once, then updates until the loader is done
+//   game.Hold(Key::Space, 10);    // key down, 10 updates, key up (each update renders too)
+//   EXPECT_EQ(game.App().gameMode, Mode::Menu);
+//   EXPECT_TRUE(game.HasText("Top 5"));          // glyphs of the last update's display list
+//   for (const DrawRecord& r : game.Records())   // the display list, decoded
+//   game.Resize(1280, 720); game.Render();       // the next render sees the new size
+//   EXPECT_EQ(game.StateText(), "...");          // ./.kestrostate of this harness
 //
 //   GameHarness::Options o; o.state = "1|0|...|";  // a state file present before OnCreate
 //   GameHarness saved(o);
@@ -26,8 +27,8 @@
 // that GLFW recognises as a gamepad, with its gamepad state; Unplug takes one away.
 //
 // Only one harness may exist at a time (the framework has one app, one host). F4, the close key
-// (432), the back key (416) and a back action (escape, delete, backspace...) in the main menu end
-// the process, as in the real program: test those with EXPECT_EXIT.
+// (kKeyClose), the back key (kKeyBack) and a back action (escape, delete, backspace...) in the main
+// menu end the process, as in the real program: test those with EXPECT_EXIT.
 #pragma once
 
 #include <functional>
@@ -36,6 +37,7 @@
 #include <string>
 #include <vector>
 
+#include "game/Constants.h"
 #include "game/MyApp.h"
 #include "graphics/Renderer.h"
 #include "host/Glfw2.h"
@@ -43,39 +45,6 @@
 class HarnessHost;
 class RecordingAudio;
 class ScriptedClock;
-
-// Key codes the game reads (virtual-key numbers).
-inline constexpr int kKeyBackspace = 8;
-inline constexpr int kKeyEnter = 13;
-inline constexpr int kKeyShift = 16;
-inline constexpr int kKeyControl = 17;
-inline constexpr int kKeyEscape = 27;
-inline constexpr int kKeySpace = 32;
-inline constexpr int kKeyLeft = 37;
-inline constexpr int kKeyUp = 38;
-inline constexpr int kKeyRight = 39;
-inline constexpr int kKeyDown = 40;
-inline constexpr int kKeyDelete = 46;
-inline constexpr int kKeyF1 = 112;
-inline constexpr int kKeyF2 = 113;
-inline constexpr int kKeyF4 = 115;
-inline constexpr int kKeyF11 = 122;
-
-// One display-list record, decoded.
-struct DrawRecord {
-  float kind = 0;  // image slot, kNoValue (rectangle) or kOvalRecord
-  float x = 0, y = 0;
-  float rotation = 0;
-  float scaleX = 0, scaleY = 0;  // rectangle: width, height; oval: radii
-  float frame = 0;
-  float alpha = 0;
-  float red = 0, green = 0, blue = 0;
-  float blend = 0;
-
-  bool IsRect() const { return kind == kNoValue; }
-  bool IsOval() const { return kind == kOvalRecord; }
-  bool IsImage(int slot) const { return kind == static_cast<float>(slot); }
-};
 
 // One command the game gave the audio device.
 struct SoundCommand {

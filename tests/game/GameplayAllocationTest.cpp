@@ -21,12 +21,12 @@ TEST(PlayUpdate, AllocatesNothingWithAFullWorldAndNumbersOnScreen) {
   game.FinishLoading();
   c_MyApp& app = game.App();
   app.gameType = 1;
-  app.gameMode = 11;
+  app.gameMode = Mode::NewGame;
   game.Update();
-  game.KeyDown(kKeySpace);
+  game.KeyDown(Key::Space);
   game.Update(30);
   // A full world: every particle record busy with sprites, spikes out of reach.
-  for (int n = 0; n <= 100; ++n) app.spikes[n] = 12;
+  for (int n = 0; n <= Spikes::LastColumn; ++n) app.spikes[n] = 12;
   for (int i = 0; i <= app.maxParticles; ++i) {
     app.p_AddParticle(1 + i % 9, 320, 240, 0.5f, -0.25f, 7, 3, 1e6f);
   }
@@ -36,7 +36,7 @@ TEST(PlayUpdate, AllocatesNothingWithAFullWorldAndNumbersOnScreen) {
 
   // The score line and ten floating numbers: the line is built once, then drawn as it is.
   app.hideHud = 0;
-  for (int i = 0; i < 10; ++i) app.particles[10 * i] = 99;
+  for (int i = 0; i < 10; ++i) app.particles[Particle::Floats * i] = Particle::Number;
   AllocationsOfOneUpdate(app);
   EXPECT_EQ(AllocationsOfOneUpdate(app), 0);
 }
@@ -54,7 +54,7 @@ TEST(ScreenUpdates, MenuOptionsCreditsPlayAndPauseAllocateNothingOnceShown) {
   game.FinishLoading();
   game.Step(60);
   c_MyApp& app = game.App();
-  ASSERT_EQ(app.gameMode, 1);
+  ASSERT_EQ(app.gameMode, Mode::Menu);
   EXPECT_EQ(AllocationsOfTenSteps(game), 0) << "main menu";
   // A changed score shows at once.
   app.highscores[0] = 4321;
@@ -72,15 +72,15 @@ TEST(ScreenUpdates, MenuOptionsCreditsPlayAndPauseAllocateNothingOnceShown) {
   app.creditsOpen = 0;
   game.Step(31);
 
-  game.Hold(kKeyEnter, 3);
+  game.Hold(Key::Enter, 3);
   game.Step(2);
-  ASSERT_EQ(app.gameMode, 10);
+  ASSERT_EQ(app.gameMode, Mode::Play);
   EXPECT_EQ(AllocationsOfTenSteps(game), 0) << "play";
   app.score = app.shownScore = 777;
   game.Step();
   EXPECT_TRUE(game.HasText("00000777"));
 
-  game.Hold(kKeyEscape, 3);
+  game.Hold(Key::Escape, 3);
   game.Step(12);
   ASSERT_EQ(app.paused, 1);
   EXPECT_EQ(AllocationsOfTenSteps(game), 0) << "pause menu";

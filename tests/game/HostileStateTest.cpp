@@ -74,7 +74,7 @@ TEST_P(HostileState, GameStartsWithoutItSaysWhyAndTheNextSaveIsValid) {
   EXPECT_NE(started.find(std::string(".kestrostate: ") + GetParam().why + "; starting without it"),
             std::string::npos)
       << started;
-  EXPECT_EQ(game.App().options[5], 1);  // the defaults stand
+  EXPECT_EQ(game.App().options[Option::Sound], SoundSetting::EffectsAndMusic);  // the defaults
   game.FinishLoading();
 
   if (fs::is_directory(".kestrostate")) {
@@ -86,8 +86,8 @@ TEST_P(HostileState, GameStartsWithoutItSaysWhyAndTheNextSaveIsValid) {
     EXPECT_NE(saved.find("State not saved to ./.kestrostate: cannot replace the file: "),
               std::string::npos)
         << saved;
-    game.Hold(kKeySpace, 2);
-    EXPECT_EQ(game.App().gameMode, 10);  // a game started
+    game.Hold(Key::Space, 2);
+    EXPECT_EQ(game.App().gameMode, Mode::Play);  // a game started
     fs::remove(".kestrostate");
   }
   game.App().highscores[0] = 4321;

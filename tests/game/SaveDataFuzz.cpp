@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "game/Constants.h"
 #include "game/SaveRecord.h"
 
 namespace {
@@ -28,11 +29,12 @@ void Require(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const String text = String::FromUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
   Tables t;
-  t.options[5] = 1;
+  t.options[Option::Sound] = SoundSetting::EffectsAndMusic;
   const std::vector<String> messages = ApplySaveRecord(text, t.options, t.badges, t.highscores);
   Require(messages.size() <= 3);
-  Require(t.options[10] >= 64 && t.options[11] >= 64 && t.options[12] >= 8);
-  Require(t.options[14] == 1);
+  Require(t.options[Option::StickX] >= 64 && t.options[Option::StickY] >= 64 &&
+          t.options[Option::StickSize] >= 8);
+  Require(t.options[Option::Overscan] == 1);
   Require(t.options.Length() == 25 && t.highscores.Length() == 50);
 
   Tables again;

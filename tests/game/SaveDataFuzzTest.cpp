@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "game/Constants.h"
 #include "game/SaveRecord.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
@@ -72,7 +73,7 @@ std::vector<std::string> Seeds() {
   BadgeMasks badges{};
   Array<int> highscores(50);
   std::vector<std::string> seeds{"", "|", "0|", std::string(60, '|')};
-  options[5] = 1;
+  options[Option::Sound] = SoundSetting::EffectsAndMusic;
   seeds.push_back(BuildSaveRecord(options, badges, highscores).ToUtf8());
   for (int i = 0; i < 25; ++i) options[i] = i * 37 - 300;
   badges = {1, -1, 0x40000000, -2147483647 - 1, 7, 0, 12345, -99};

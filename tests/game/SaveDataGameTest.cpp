@@ -32,7 +32,7 @@ class SavedProgress : public ::testing::Test {
     previousHost = xq_app_host;
     xq_app_host = &host;
     app = std::make_shared<c_MyApp>();
-    app->options[5] = 1;
+    app->options[Option::Sound] = SoundSetting::EffectsAndMusic;
   }
   void TearDown() override {
     xq_app_host = previousHost;
@@ -53,7 +53,7 @@ class SavedProgress : public ::testing::Test {
 
 TEST_F(SavedProgress, SavingAndLoadingUnchangedDataRestoresEverythingAndSaysSo) {
   app->options[3] = 7;
-  app->options[10] = 90;
+  app->options[Option::StickX] = 90;
   app->badges[5] = true;
   app->badges[255] = true;  // bit 31 of the last mask: written with a minus sign
   app->highscores[0] = 1200;
@@ -64,12 +64,12 @@ TEST_F(SavedProgress, SavingAndLoadingUnchangedDataRestoresEverythingAndSaysSo) 
   EXPECT_NE(host.stored.Find(String("|-2147483648|")), -1);
 
   auto fresh = std::make_shared<c_MyApp>();
-  fresh->options[5] = 1;
+  fresh->options[Option::Sound] = SoundSetting::EffectsAndMusic;
   xq_Drommel_overscan = 12;
   EXPECT_EQ(LoadPrinting(*fresh), "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\n");
   EXPECT_EQ(fresh->options[3], 7);
-  EXPECT_EQ(fresh->options[10], 90);
-  EXPECT_EQ(fresh->options[14], 1);
+  EXPECT_EQ(fresh->options[Option::StickX], 90);
+  EXPECT_EQ(fresh->options[Option::Overscan], 1);
   EXPECT_TRUE(fresh->badges[5]);
   EXPECT_TRUE(fresh->badges[255]);
   EXPECT_FALSE(fresh->badges[4]);
@@ -82,10 +82,10 @@ TEST_F(SavedProgress, SavingAndLoadingUnchangedDataRestoresEverythingAndSaysSo) 
 TEST_F(SavedProgress, MissingStateLoadsSilentlyAndOnlyAppliesTheLimits) {
   app->badges[9] = true;
   EXPECT_EQ(LoadPrinting(*app), "");
-  EXPECT_EQ(app->options[5], 1);
-  EXPECT_EQ(app->options[10], 64);
-  EXPECT_EQ(app->options[12], 10);
-  EXPECT_EQ(app->options[14], 1);
+  EXPECT_EQ(app->options[Option::Sound], SoundSetting::EffectsAndMusic);
+  EXPECT_EQ(app->options[Option::StickX], 64);
+  EXPECT_EQ(app->options[Option::StickSize], 10);
+  EXPECT_EQ(app->options[Option::Overscan], 1);
   EXPECT_TRUE(app->badges[9]);
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "game/Constants.h"
+
 namespace {
 
 struct Tables {
@@ -15,7 +17,7 @@ struct Tables {
   Array<int> highscores = Array<int>(50);
 
   // The values a fresh game object starts from.
-  Tables() { options[5] = 1; }
+  Tables() { options[Option::Sound] = 1; }
 
   std::vector<String> Load(const String& text) {
     return ApplySaveRecord(text, options, badges, highscores);
@@ -27,10 +29,10 @@ struct Tables {
 // (which makes mask 1 negative), and a few scores in both rows.
 Tables KnownProgress() {
   Tables t;
-  t.options[10] = 64;
-  t.options[11] = 64;
-  t.options[12] = 10;
-  t.options[14] = 1;
+  t.options[Option::StickX] = 64;
+  t.options[Option::StickY] = 64;
+  t.options[Option::StickSize] = 10;
+  t.options[Option::Overscan] = 1;
   t.badges[0] = 1;                      // badge 0
   t.badges[1] = 2 | (-2147483647 - 1);  // badges 33 and 63
   t.highscores[0] = 500;
@@ -80,10 +82,10 @@ void ExpectSameProgress(const Tables& a, const Tables& b) {
 void ExpectDefaultSettingsWithLimits(const Tables& t) {
   for (int i = 0; i < 25; ++i) {
     int expected = 0;
-    if (i == 5) expected = 1;
-    if (i == 10 || i == 11) expected = 64;
-    if (i == 12) expected = 10;
-    if (i == 14) expected = 1;
+    if (i == Option::Sound) expected = SoundSetting::EffectsAndMusic;
+    if (i == Option::StickX || i == Option::StickY) expected = 64;
+    if (i == Option::StickSize) expected = 10;
+    if (i == Option::Overscan) expected = 1;
     EXPECT_EQ(t.options[i], expected) << "option " << i;
   }
 }
@@ -139,7 +141,7 @@ TEST(SaveRecord, TamperingWithOneSectionResetsThatSectionOnly) {
               Messages({"Settings Loaded", "Badges Loaded", "Highscore 0 Checksum Invalid"}));
     for (int i = 0; i < 20; ++i) EXPECT_EQ(t.highscores[i], 0) << "score " << i;
     EXPECT_EQ(t.highscores[20], 77);
-    EXPECT_EQ(t.options[12], known.options[12]);
+    EXPECT_EQ(t.options[Option::StickSize], known.options[Option::StickSize]);
   }
   {
     Tables t;
@@ -159,30 +161,30 @@ TEST(SaveRecord, AllZeroSettingsPassTheirChecksumAndAreRaisedToTheLimits) {
   std::string text;
   for (int i = 0; i < 26; ++i) text += "0|";
   EXPECT_EQ(t.Load(String(text)), Messages({"Settings Loaded"}));
-  EXPECT_EQ(t.options[5], 0);
-  EXPECT_EQ(t.options[10], 64);
-  EXPECT_EQ(t.options[11], 64);
-  EXPECT_EQ(t.options[12], 10);
-  EXPECT_EQ(t.options[14], 1);
+  EXPECT_EQ(t.options[Option::Sound], 0);
+  EXPECT_EQ(t.options[Option::StickX], 64);
+  EXPECT_EQ(t.options[Option::StickY], 64);
+  EXPECT_EQ(t.options[Option::StickSize], 10);
+  EXPECT_EQ(t.options[Option::Overscan], 1);
 }
 
 TEST(SaveRecord, OverscanIsNeverRestoredAndStickLimitsAreKeptWhenHighEnough) {
   Tables saved = KnownProgress();
-  saved.options[10] = 200;
-  saved.options[12] = 8;
-  saved.options[14] = 40;
+  saved.options[Option::StickX] = 200;
+  saved.options[Option::StickSize] = 8;
+  saved.options[Option::Overscan] = 40;
   Tables t;
   EXPECT_EQ(t.Load(saved.Save()), kAllLoaded);
-  EXPECT_EQ(t.options[10], 200);
-  EXPECT_EQ(t.options[12], 8);
-  EXPECT_EQ(t.options[14], 1);
+  EXPECT_EQ(t.options[Option::StickX], 200);
+  EXPECT_EQ(t.options[Option::StickSize], 8);
+  EXPECT_EQ(t.options[Option::Overscan], 1);
 }
 
 TEST(SaveRecord, EmptyOrMissingStateKeepsDefaultsAppliesLimitsAndPrintsNothing) {
   Tables t = KnownProgress();
-  t.options[12] = 3;
+  t.options[Option::StickSize] = 3;
   EXPECT_TRUE(t.Load(String()).empty());
-  EXPECT_EQ(t.options[12], 10);
+  EXPECT_EQ(t.options[Option::StickSize], 10);
   EXPECT_EQ(t.badges, KnownProgress().badges);
   EXPECT_EQ(t.highscores[11], 500);
 }
@@ -216,7 +218,7 @@ TEST(SaveRecord, ShortRecordsSkipTheSectionsTheyCannotHold) {
     Tables t;
     EXPECT_EQ(t.Load(String("1|0|0|0|0|0|0|2|3|")), Messages({"Badges Loaded"}));
     EXPECT_EQ(t.badges, (BadgeMasks{1, 0, 0, 0, 0, 0, 0, 2}));
-    EXPECT_EQ(t.options[5], 1);
+    EXPECT_EQ(t.options[Option::Sound], 1);
   }
 }
 
@@ -226,8 +228,8 @@ TEST(SaveRecord, FieldsThatAreNotNumbersReadAsTheirLeadingNumberOrZero) {
     for (int i = 0; i < 56; ++i) text += "x|";
     Tables t = KnownProgress();
     EXPECT_EQ(t.Load(String(text)), kAllLoaded);
-    EXPECT_EQ(t.options[5], 0);
-    EXPECT_EQ(t.options[10], 64);
+    EXPECT_EQ(t.options[Option::Sound], 0);
+    EXPECT_EQ(t.options[Option::StickX], 64);
     EXPECT_EQ(t.badges, BadgeMasks{});
     EXPECT_EQ(t.highscores[0], 0);
   }

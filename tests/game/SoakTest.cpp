@@ -25,11 +25,13 @@
 namespace {
 
 // Every key the game reads as a control (directions, buttons 1-6 with their letter keys).
-constexpr int kControlKeys[] = {38, 87, 37, 65, 39, 68, 40, 83, 32, 13, 90, 74,
-                                17, 88, 75, 16, 67, 76, 86, 73, 66, 85, 78, 79};
+constexpr int kControlKeys[] = {Key::Up,      Key::W, Key::Left,  Key::A,     Key::Right, Key::D,
+                                Key::Down,    Key::S, Key::Space, Key::Enter, Key::Z,     Key::J,
+                                Key::Control, Key::X, Key::K,     Key::Shift, Key::C,     Key::L,
+                                Key::V,       Key::I, Key::B,     Key::U,     Key::N,     Key::O};
 // Back: in the main menu it ends the process, so it is only held while the menu is not showing.
-constexpr int kBackKeys[] = {kKeyEscape, kKeyDelete, kKeyBackspace, 192};
-constexpr int kFunctionKeys[] = {kKeyF1, kKeyF2, kKeyF11};
+constexpr int kBackKeys[] = {Key::Escape, Key::Delete, Key::Backspace, Key::Backquote};
+constexpr int kFunctionKeys[] = {Key::F1, Key::F2, Key::F11};
 constexpr int kSizes[][2] = {{640, 480}, {800, 600},   {1280, 720},
                              {320, 240}, {1920, 1080}, {97, 61}};
 
@@ -99,7 +101,7 @@ SoakResult Soak(unsigned long seed, long updates) {
   std::string state = game.StateText();
   bool suspended = false;
   for (long update = 0; update < updates; ++update) {
-    const bool menu = app.gameMode == 1;
+    const bool menu = app.gameMode == Mode::Menu;
     if (menu) {
       for (const int key : kBackKeys) {
         if (std::find(down.begin(), down.end(), key) != down.end()) release(key);
@@ -158,7 +160,7 @@ SoakResult Soak(unsigned long seed, long updates) {
     game.Step();
     game.ClearSoundLog();
 
-    if (app.gameMode == 1 && played) {
+    if (app.gameMode == Mode::Menu && played) {
       played = false;
       ++result.gamesOver;
       const long long live = AllocationCounter::Live();
@@ -175,7 +177,7 @@ SoakResult Soak(unsigned long seed, long updates) {
       at->bytes.push_back(bytes);
       result.scores.push_back(app.score);
     }
-    played = played || app.gameMode >= 10;
+    played = played || app.gameMode >= Mode::Play;
     if (update % 256 == 0 || app.optionsOpen == 1) {
       std::string now = game.StateText();
       if (now != state) {

@@ -21,27 +21,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Images as the game's loader asks for them: name, design frame size, frame count.
-struct Wanted {
-  const char* name;
-  int frameW, frameH, frames;
-};
-const Wanted kWantedImages[] = {
-    {"common/icons", 32, 32, 16},
-    {"common/Buttons", 64, 64, 16},
-    {"common/dpad", 32, 32, 16},
-    {"common/QELDLogo", 256, 256, 1},
-    {"common/Testcard_Circle", 256, 256, 1},
-    {"fonts/editundo", 16, 16, 128},
-    {"menu", 256, 256, 4},
-    {"logo", 256, 128, 1},
-    {"parts", 8, 8, 256},
-    {"BadgesA", 64, 64, 64},
-    {"world001", 32, 32, 40},
-};
-const int kWantedSounds[] = {1, 2, 3, 4, 5, 6, 10, 95, 96, 98, 99};
-const char* const kSuffixes[3] = {"", "-hd", "-hd2"};
-const int kLevelOf[3] = {1, 2, 4};
+// The asset list's entry of an image slot.
+const ImageAsset& Asset(int slot) {
+  return kAssetSteps[ImageStep(slot) - 1].image;
+}
+
+// The file of an image at a resolution level.
+std::string PngName(const ImageAsset& image, int level) {
+  return std::string(image.name) + LevelSuffix(level) + ".png";
+}
 
 struct Pixels {
   int width = 0, height = 0;
@@ -114,10 +102,13 @@ fs::path* GeneratedData::root_ = nullptr;
 bool GeneratedData::ok_ = false;
 
 TEST_F(GeneratedData, EveryImageTheLoaderAsksForIsAFullGridOfFramesAtEachLevel) {
-  for (const Wanted& w : kWantedImages) {
-    for (int i = 0; i < 3; ++i) {
-      const int L = kLevelOf[i];
-      fs::path file = Data() / (std::string(w.name) + kSuffixes[i] + ".png");
+  int images = 0;
+  for (const AssetStep& step : kAssetSteps) {
+    if (step.image.slot < 0) continue;
+    ++images;
+    const ImageAsset& w = step.image;
+    for (int L : kLevels) {
+      fs::path file = Data() / PngName(w, L);
       SCOPED_TRACE(file.string());
       Pixels p = ReadPng(file);
       ASSERT_GT(p.width, 0) << "missing or unreadable";
@@ -126,19 +117,19 @@ TEST_F(GeneratedData, EveryImageTheLoaderAsksForIsAFullGridOfFramesAtEachLevel) 
       // Tidy grids: whole frames only, so the file at each level is the same layout scaled.
       EXPECT_EQ(0, p.width % (w.frameW * L));
       EXPECT_EQ(0, p.height % (w.frameH * L));
-      if (i > 0) {
-        Pixels base = ReadPng(Data() / (std::string(w.name) + ".png"));
+      if (L > 1) {
+        Pixels base = ReadPng(Data() / PngName(w, 1));
         EXPECT_EQ(base.width * L, p.width);
         EXPECT_EQ(base.height * L, p.height);
       }
     }
   }
+  EXPECT_EQ(images, 11);
 }
 
 TEST_F(GeneratedData, PicturesTheGameDrawsAreNotBlank) {
   struct Needed {
-    const char* name;
-    int frameW, frameH;
+    int slot;
     std::vector<int> frames;
   };
   std::vector<int> all256(256), all64(64), all16(16);
@@ -146,26 +137,27 @@ TEST_F(GeneratedData, PicturesTheGameDrawsAreNotBlank) {
   for (int f = 0; f < 64; ++f) all64[f] = f;
   for (int f = 0; f < 16; ++f) all16[f] = f;
   const Needed needed[] = {
-      {"world001", 32, 32, {0, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}},  // ball, spikes 0-9
-      {"parts", 8, 8, all256},
-      {"common/icons", 32, 32, {0, 1, 3, 6}},
-      {"common/Buttons", 64, 64, {0, 8, 9, 10, 12}},
-      {"common/QELDLogo", 256, 256, {0}},
-      {"common/Testcard_Circle", 256, 256, {0}},
-      {"logo", 256, 128, {0}},
-      {"menu", 256, 256, {0, 1, 2, 3}},
-      {"common/dpad", 32, 32, all16},
-      {"BadgesA", 64, 64, all64},
+      {Image::World, {Frame::Ball, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}},  // spikes 0-9
+      {Image::Parts, all256},
+      {Image::Icons, {Frame::IconPause, Frame::IconQuit, Frame::IconPlay, Frame::IconMark}},
+      {Image::Buttons,
+       {Frame::ButtonPlay, Frame::GearOuter, Frame::GearInner, Frame::GearHub, Frame::ButtonGear}},
+      {Image::Logo, {0}},
+      {Image::Testcard, {0}},
+      {Image::Title, {0}},
+      {Image::Menu, {0, 1, 2, 3}},
+      {Image::Dpad, all16},
+      {Image::Badges, all64},
   };
-  for (int i = 0; i < 3; ++i) {
-    const int L = kLevelOf[i];
+  for (int L : kLevels) {
     for (const Needed& n : needed) {
-      Pixels p = ReadPng(Data() / (std::string(n.name) + kSuffixes[i] + ".png"));
-      ASSERT_GT(p.width, 0) << n.name << kSuffixes[i];
-      const int w = n.frameW * L, h = n.frameH * L, columns = p.width / w;
+      const ImageAsset& image = Asset(n.slot);
+      Pixels p = ReadPng(Data() / PngName(image, L));
+      ASSERT_GT(p.width, 0) << PngName(image, L);
+      const int w = image.frameW * L, h = image.frameH * L, columns = p.width / w;
       for (int f : n.frames) {
         EXPECT_GT(Inked(p, (f % columns) * w, (f / columns) * h, w, h), 0)
-            << n.name << kSuffixes[i] << " frame " << f;
+            << PngName(image, L) << " frame " << f;
       }
     }
   }
@@ -173,25 +165,26 @@ TEST_F(GeneratedData, PicturesTheGameDrawsAreNotBlank) {
 
 // Tinted pictures multiply their pixels by the game's colour, so only grey keeps the tint true.
 TEST_F(GeneratedData, TintedIconsAndGlyphsAreGreyOnly) {
-  for (const char* name : {"common/icons", "fonts/editundo"}) {
-    for (const char* suffix : kSuffixes) {
-      Pixels p = ReadPng(Data() / (std::string(name) + suffix + ".png"));
-      ASSERT_GT(p.width, 0) << name << suffix;
+  for (int slot : {Image::Icons, Image::Font}) {
+    for (int L : kLevels) {
+      const std::string name = PngName(Asset(slot), L);
+      Pixels p = ReadPng(Data() / name);
+      ASSERT_GT(p.width, 0) << name;
       int coloured = 0;
       for (int y = 0; y < p.height; ++y)
         for (int x = 0; x < p.width; ++x)
           if (p.At(x, y, 3) > 0 &&
               (p.At(x, y, 0) != p.At(x, y, 1) || p.At(x, y, 1) != p.At(x, y, 2)))
             ++coloured;
-      EXPECT_EQ(0, coloured) << name << suffix;
+      EXPECT_EQ(0, coloured) << name;
     }
   }
 }
 
 TEST_F(GeneratedData, TextFontHasPrintableGlyphsInsideTheirCells) {
-  for (int i = 0; i < 3; ++i) {
-    const int L = kLevelOf[i], cell = 16 * L;
-    Pixels p = ReadPng(Data() / (std::string("fonts/editundo") + kSuffixes[i] + ".png"));
+  for (int L : kLevels) {
+    const int cell = 16 * L;
+    Pixels p = ReadPng(Data() / PngName(Asset(Image::Font), L));
     ASSERT_EQ(16 * cell, p.width);
     for (int code = 32; code < 160; ++code) {
       int x = ((code - 32) % 16) * cell, y = ((code - 32) / 16) * cell;
@@ -232,12 +225,14 @@ TEST_F(GeneratedData, EverySoundDecodesWithTheHostLoaderAndIsShortCleanAndBelowF
   const fs::path previous = fs::current_path();
   fs::current_path(*root_);
   XQGlfwGame host;
-  for (int slot : kWantedSounds) {
-    char name[40];
-    std::snprintf(name, sizeof name, "kestro://data/sfx/%03d.wav", slot);
+  int sounds = 0;
+  for (const AssetStep& step : kAssetSteps) {
+    if (step.sound < 0) continue;
+    ++sounds;
+    const std::string name = "kestro://data/" + SoundFileName(step.sound);
     SCOPED_TRACE(name);
     int length = 0, channels = 0, format = 0, hertz = 0;
-    auto pcm = host.LoadAudioData(name, &length, &channels, &format, &hertz);
+    auto pcm = host.LoadAudioData(name.c_str(), &length, &channels, &format, &hertz);
     ASSERT_TRUE(pcm);
     EXPECT_EQ(1, channels);
     EXPECT_EQ(2, format);
@@ -254,6 +249,7 @@ TEST_F(GeneratedData, EverySoundDecodesWithTheHostLoaderAndIsShortCleanAndBelowF
     EXPECT_LT(std::abs(static_cast<int>(s[length - 1])), 64);
     EXPECT_LT(std::abs(static_cast<int>(s[1])), 600);
   }
+  EXPECT_EQ(sounds, 11);
   // The three-digit names: slot 10 is sfx/010.wav.
   EXPECT_TRUE(fs::exists(Data() / "sfx/010.wav"));
   fs::current_path(previous);

@@ -297,6 +297,8 @@ void DrawSymbol(cairo_t* cr, Symbol sym, double cx, double cy, double s, Rgb col
 
 // ---- world001: the player ball and the spike points -------------------------------------------
 
+}  // namespace
+
 void PaintBall(cairo_t* cr) {
   const double cx = 16, cy = 16, r = 13.2;
   Circle(cr, cx, cy, r);
@@ -367,6 +369,8 @@ void PaintSpike(cairo_t* cr, int h) {
   Stroke(cr, kWhite, 0.8, 0.6);
   cairo_new_path(cr);
 }
+
+namespace {
 
 void PaintWorld(Canvas& canvas) {
   {

@@ -19,6 +19,11 @@ void PaintImage(const ImageAsset& asset, Canvas& canvas, Fonts& fonts);
 // Paints the default font strip (one level).
 void PaintDefaultFont(Canvas& canvas, Fonts& fonts);
 
+// The player ball, centred in a 32 x 32 unit frame (the application icons draw it too).
+void PaintBall(cairo_t* cr);
+// The spike point of height 0-9, centred in a 32 x 32 unit frame.
+void PaintSpike(cairo_t* cr, int h);
+
 // Glyph advance adjustment of the game's text layout for character c (wider w/m, narrower i/l...).
 int TextKerning(int c);
 

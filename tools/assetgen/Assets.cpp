@@ -20,35 +20,25 @@ const char* const kFontCredit =
     "Bitstream Vera licence; DejaVu changes in the public domain";
 
 const std::vector<ImageAsset>& ImageAssets() {
-  static const std::vector<ImageAsset> assets = {
-      {"common/icons", 32, 32, 16, 4},
-      {"common/Buttons", 64, 64, 16, 4},
-      {"common/dpad", 32, 32, 16, 4},
-      {"common/QELDLogo", 256, 256, 1, 1},
-      {"common/Testcard_Circle", 256, 256, 1, 1},
-      {kTextFontName, 16, 16, 128, 16},
-      {"menu", 256, 256, 4, 2},
-      {"logo", 256, 128, 1, 1},
-      {"parts", 8, 8, 256, 16},
-      {"BadgesA", 64, 64, 64, 8},
-      {"world001", 32, 32, 40, 8},
-  };
+  static const std::vector<ImageAsset> assets = [] {
+    std::vector<ImageAsset> images;
+    for (const AssetStep& step : kAssetSteps) {
+      if (step.image.slot >= 0) images.push_back(step.image);
+    }
+    return images;
+  }();
   return assets;
 }
 
-std::string LevelSuffix(int level) {
-  return level == 2 ? "-hd" : level == 4 ? "-hd2" : "";
-}
-
 const std::vector<int>& SoundSlots() {
-  static const std::vector<int> slots = {1, 2, 3, 4, 5, 6, 10, 95, 96, 98, 99};
+  static const std::vector<int> slots = [] {
+    std::vector<int> sounds;
+    for (const AssetStep& step : kAssetSteps) {
+      if (step.sound >= 0) sounds.push_back(step.sound);
+    }
+    return sounds;
+  }();
   return slots;
-}
-
-std::string SoundFileName(int slot) {
-  char name[32];
-  std::snprintf(name, sizeof name, "sfx/%03d.wav", slot);
-  return name;
 }
 
 bool GenerateData(const std::string& dir, std::string* error) {

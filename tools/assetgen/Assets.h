@@ -1,28 +1,19 @@
-// The game's data folder as the asset generator writes it: the list of images (name, frame size,
-// frame count, grid), the three resolution levels, the sound slots, and the entry points that
-// write everything and lay it out on a contact sheet.
+// The game's data folder as the asset generator writes it: the images and sounds of the game's
+// asset list (game/AssetList.h, which also gives the file names and the three resolution levels),
+// the framework's default font, and the entry points that write everything and lay it out on a
+// contact sheet.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "game/AssetList.h"
+
 namespace assetgen {
 
-struct ImageAsset {
-  const char* name;  // path inside data/, without level suffix and ".png"
-  int frameW;        // design pixels
-  int frameH;
-  int frames;
-  int columns;  // frames per row of the file
-};
-
-// Every image the game loads at three levels, in the game's loading order.
+// Every image the game loads (written at three levels), in the game's loading order.
 const std::vector<ImageAsset>& ImageAssets();
-
-// Pixels per design unit of the three files of an image: name.png, name-hd.png, name-hd2.png.
-inline constexpr int kLevels[3] = {1, 2, 4};
-std::string LevelSuffix(int level);
 
 // The framework's default font: one strip of 96 cells (codes 32-127), one file at one size. Each
 // cell keeps an empty column at its left and right edge.
@@ -32,11 +23,10 @@ inline constexpr int kDefaultFontCellH = 16;
 inline constexpr int kDefaultFontCells = 96;
 
 // The game's text font: cells 16 x 16, codes 32-159, 16 a row.
-inline constexpr const char* kTextFontName = "fonts/editundo";
+inline constexpr const char* kTextFontName = kAssetSteps[ImageStep(Image::Font) - 1].image.name;
 
-// Sound effect slots and their file names ("sfx/NNN.wav").
+// Every sound effect slot the game loads, in its loading order (files: SoundFileName).
 const std::vector<int>& SoundSlots();
-std::string SoundFileName(int slot);
 
 // Licence line for the credits of the font the glyphs are rasterised from.
 extern const char* const kFontCredit;

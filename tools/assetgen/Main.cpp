@@ -3,12 +3,14 @@
 //
 //   drommel_assetgen DATA_DIR                      write every file into DATA_DIR
 //   drommel_assetgen --sheet LEVEL DATA_DIR OUT    contact sheet of level 1, 2 or 4 as OUT (PNG)
+//   drommel_assetgen --icons THEME_DIR NAME        application icons THEME_DIR/NxN/apps/NAME.png
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "tools/assetgen/Assets.h"
+#include "tools/assetgen/Icons.h"
 
 int main(int argc, char** argv) {
   std::string error;
@@ -24,10 +26,18 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
+  if (argc == 4 && std::strcmp(argv[1], "--icons") == 0) {
+    if (!assetgen::WriteIcons(argv[2], argv[3], &error)) {
+      std::fprintf(stderr, "drommel_assetgen: %s\n", error.c_str());
+      return 1;
+    }
+    return 0;
+  }
   if (argc != 2) {
     std::fprintf(stderr,
                  "usage: drommel_assetgen DATA_DIR\n"
-                 "       drommel_assetgen --sheet LEVEL DATA_DIR OUT.png\n");
+                 "       drommel_assetgen --sheet LEVEL DATA_DIR OUT.png\n"
+                 "       drommel_assetgen --icons THEME_DIR NAME\n");
     return 2;
   }
   if (!assetgen::GenerateData(argv[1], &error)) {

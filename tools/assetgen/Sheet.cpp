@@ -318,7 +318,8 @@ bool WriteContactSheet(const std::string& dataDir, int level, const std::string&
     width = std::max(width, x);
   };
   for (const ImageAsset& a : ImageAssets()) {
-    add(a.name + LevelSuffix(level), sprites[a.name].surface.get(), a.frameW * L, a.frameH * L);
+    add(std::string(a.name) + LevelSuffix(level), sprites[a.name].surface.get(), a.frameW * L,
+        a.frameH * L);
   }
   add(kDefaultFontName, defaultFont.get(), kDefaultFontCellW, kDefaultFontCellH);
   const int height = y + rowH + gap;

@@ -3,6 +3,8 @@
 // the quieter ones (the bounce heard every second) stay soft however the voices add up.
 #include "tools/assetgen/Sounds.h"
 
+#include "game/Constants.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -105,7 +107,7 @@ std::vector<std::int16_t> Finish(Buffer b, double peak) {
 std::vector<std::int16_t> SynthesiseSound(int slot) {
   Buffer b;
   switch (slot) {
-    case 96: {  // intro jingle: a rising arpeggio landing on a bright chord
+    case Sound::Jingle: {  // intro jingle: a rising arpeggio landing on a bright chord
       const double notes[5] = {3, 7, 10, 15, 19};  // C5 E5 G5 C6 E6 from A4
       for (int i = 0; i < 4; ++i) {
         Voice(b, Wave::Square, i * 0.09, 0.22, Note(notes[i]), Note(notes[i]), 0.32, 0.004, 0.09);
@@ -118,43 +120,43 @@ std::vector<std::int16_t> SynthesiseSound(int slot) {
       Voice(b, Wave::Triangle, 0.36, 0.6, Note(-9), Note(-9), 0.45, 0.006, 0.25);
       return Finish(b, 0.7);
     }
-    case 99:  // menu click: a short high tick
+    case Sound::Click:  // menu click: a short high tick
       Voice(b, Wave::Sine, 0, 0.05, 1900, 1300, 1, 0.001, 0.012);
       Voice(b, Wave::Triangle, 0, 0.04, 950, 800, 0.4, 0.001, 0.01);
       return Finish(b, 0.55);
-    case 98:  // confirm / pause: two quick rising blips
+    case Sound::Confirm:  // confirm / pause: two quick rising blips
       Voice(b, Wave::Square, 0, 0.07, Note(7), Note(7), 0.5, 0.002, 0.05);
       Voice(b, Wave::Square, 0.065, 0.12, Note(14), Note(14), 0.5, 0.002, 0.06);
       return Finish(b, 0.6);
-    case 1:  // back / cancel: two quick falling blips
+    case Sound::Cancel:  // back / cancel: two quick falling blips
       Voice(b, Wave::Triangle, 0, 0.07, Note(10), Note(10), 0.6, 0.002, 0.05);
       Voice(b, Wave::Triangle, 0.06, 0.12, Note(3), Note(3), 0.6, 0.002, 0.06);
       return Finish(b, 0.55);
-    case 95:  // slide: a soft airy swoosh
+    case Sound::Slide:  // slide: a soft airy swoosh
       Noise(b, 0, 0.28, 1, 0.12, 0.05, 0.35, 95u);
       Voice(b, Wave::Sine, 0, 0.25, 300, 900, 0.15, 0.03, 0.1);
       return Finish(b, 0.4);
-    case 3:  // bounce: a soft, low, rounded boop; heard every second, so kept gentle
+    case Sound::Bounce:  // bounce: a soft, low, rounded boop; heard every second, so kept gentle
       Voice(b, Wave::Sine, 0, 0.14, 210, 120, 1, 0.006, 0.05);
       Voice(b, Wave::Sine, 0, 0.08, 420, 260, 0.15, 0.004, 0.02);
       return Finish(b, 0.32);
-    case 2:  // first spike of a hold: a bright ding
+    case Sound::FirstSpike:  // first spike of a hold: a bright ding
       Voice(b, Wave::Pluck, 0, 0.3, Note(12), Note(12), 1, 0.002, 0.09);
       Voice(b, Wave::Sine, 0, 0.25, Note(24), Note(24), 0.25, 0.002, 0.05);
       return Finish(b, 0.55);
-    case 4:  // further spikes: the ding with a rising fifth on top, like climbing a step
+    case Sound::NextSpike:  // further spikes: the ding and a rising fifth, like climbing a step
       Voice(b, Wave::Pluck, 0, 0.2, Note(12), Note(12), 0.8, 0.002, 0.06);
       Voice(b, Wave::Pluck, 0.06, 0.3, Note(19), Note(19), 1, 0.002, 0.09);
       Voice(b, Wave::Sine, 0.06, 0.25, Note(31), Note(31), 0.2, 0.002, 0.05);
       return Finish(b, 0.6);
-    case 5:  // death impact: a crunchy noise hit over a low thump
+    case Sound::DeathHit:  // death impact: a crunchy noise hit over a low thump
       Noise(b, 0, 0.35, 1, 0.07, 0.55, 0.08, 5u);
       Voice(b, Wave::Sine, 0, 0.3, 140, 45, 1.2, 0.002, 0.09);
       return Finish(b, 0.75);
-    case 6:  // falling tone after the hit
+    case Sound::DeathFall:  // falling tone after the hit
       Voice(b, Wave::Square, 0, 0.85, 700, 70, 0.6, 0.01, 0.5, 0.02);
       return Finish(b, 0.5);
-    case 10:  // end of a chain: a gentle two-bell fall
+    case Sound::ChainEnd:  // end of a chain: a gentle two-bell fall
       Voice(b, Wave::Pluck, 0, 0.3, Note(19), Note(19), 0.8, 0.003, 0.1);
       Voice(b, Wave::Pluck, 0.12, 0.4, Note(12), Note(12), 0.8, 0.003, 0.14);
       return Finish(b, 0.5);

@@ -1,0 +1,19 @@
+// The application icons of the installed game: the player ball over a corner of the play field,
+// written as the PNG files of a freedesktop icon theme.
+//
+// Use: WriteIcons("build/icons/hicolor", "app.id", &error) writes 48x48/apps/app.id.png and the
+// other sizes of kIconSizes beside it.
+#pragma once
+
+#include <string>
+
+namespace assetgen {
+
+// Edge lengths in pixels of the square icons, one file each.
+inline constexpr int kIconSizes[] = {48, 64, 128, 256};
+
+// Writes <dir>/<size>x<size>/apps/<name>.png for every size. False, with a message, when a file
+// cannot be written. Every run writes the same bytes.
+bool WriteIcons(const std::string& dir, const std::string& name, std::string* error);
+
+}  // namespace assetgen
