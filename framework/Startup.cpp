@@ -9,9 +9,7 @@ char** xq_std_argv = nullptr;
 int xq_std_main(int argc, char** argv) {
   xq_std_argc = argc;
   xq_std_argv = argv;
-  std::signal(SIGSEGV, sighandler);
-  std::signal(SIGILL, sighandler);
-  std::signal(SIGFPE, sighandler);
+  xqInstallSignalHandlers();
   // Under a file-size limit, a save past it fails with EFBIG (and says so) instead of ending the
   // game.
   std::signal(SIGXFSZ, SIG_IGN);

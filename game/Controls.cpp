@@ -131,18 +131,22 @@ int c_MyApp::p_iCade(int on) {
   return 0;
 }
 
-// The new window size reaches the game at the next render, which reloads the assets for it.
+// The new window size reaches the game at the next render, which reloads the assets for it. A
+// switch the host cannot make leaves the game in the window it had, and the flag says so.
 int c_MyApp::p_FullscreenFlip() {
   XQGlfwGame* host = XQGlfwGame::_glfwGame;
   fullScreen = 1 - fullScreen;
   if (host == nullptr) return 0;
   const std::unique_ptr<XQGlfwVideoMode> desktop = host->GetGlfwDesktopMode();
   if (desktop == nullptr) return 0;
+  bool switched = false;
   if (fullScreen == 1) {
-    host->SetGlfwWindow(desktop->width, desktop->height, desktop->red, desktop->green,
-                        desktop->blue, 0, 0, 0, true);
+    switched = host->SetGlfwWindow(desktop->width, desktop->height, desktop->red, desktop->green,
+                                   desktop->blue, 0, 0, 0, true);
   } else {
-    host->SetGlfwWindow(640, 480, desktop->red, desktop->green, desktop->blue, 0, 0, 0, false);
+    switched =
+        host->SetGlfwWindow(640, 480, desktop->red, desktop->green, desktop->blue, 0, 0, 0, false);
   }
+  if (!switched) fullScreen = 1 - fullScreen;
   return 0;
 }

@@ -415,7 +415,10 @@ int xq_graphics_SetFont(std::shared_ptr<c_Image> font, int firstChar) {
   c_GraphicsContext* g = Context();
   if (!g) return 0;
   if (!font) {
-    if (!g->defaultFont) g->defaultFont = xq_graphics_LoadImage("dovu_font.png", 96, c_Image::PadX);
+    if (!g->defaultFont && !g->defaultFontMissing && xq_graphics_device) {
+      g->defaultFont = xq_graphics_LoadImage("dovu_font.png", 96, c_Image::PadX);
+      g->defaultFontMissing = !g->defaultFont;
+    }
     g->font = g->defaultFont;
     g->firstChar = 32;
     return 0;

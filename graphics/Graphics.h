@@ -68,6 +68,9 @@ class c_GraphicsContext {
   static constexpr int kStackLevels = 32;
 
   std::shared_ptr<c_Image> defaultFont;
+  // The default font file was tried with a graphics device present and could not be loaded; it is
+  // not read again for the rest of the run.
+  bool defaultFontMissing = false;
   std::shared_ptr<c_Image> font;
   int firstChar = 0;
   int stackTop = 0;  // floats in use in matrixStack (6 per saved matrix)

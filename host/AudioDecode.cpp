@@ -1,9 +1,11 @@
 // WAV and Ogg Vorbis decoding (Ogg through the system's stb_vorbis).
 #include "host/AudioDecode.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -38,6 +40,25 @@ bool Skip(std::FILE* file, std::uint32_t bytes) {
   return std::fseek(file, static_cast<long>(bytes), SEEK_CUR) == 0;
 }
 
+// Four characters that can name a chunk (printable ASCII) at this position of the file.
+bool ChunkIdAt(std::FILE* file, long position) {
+  unsigned char id[4];
+  if (position < 0 || std::fseek(file, position, SEEK_SET) != 0) return false;
+  if (std::fread(id, 1, 4, file) != 4) return false;
+  return std::all_of(id, id + 4, [](unsigned char c) { return c >= 0x20 && c <= 0x7e; });
+}
+
+// Called at the end of a chunk's body: a body of odd size is followed by a pad byte. Some writers
+// leave the pad out, so when the next chunk's name starts right at the end of the body, it is
+// read from there.
+bool SkipPad(std::FILE* file, std::uint32_t bodySize) {
+  if (bodySize % 2 == 0) return true;
+  const long end = std::ftell(file);
+  if (end < 0) return false;
+  const bool unpadded = ChunkIdAt(file, end);
+  return std::fseek(file, unpadded ? end : end + 1, SEEK_SET) == 0;
+}
+
 // Bytes from the current position to the end of the stream, or -1 when the stream cannot seek.
 long Remaining(std::FILE* file) {
   const long here = std::ftell(file);
@@ -54,9 +75,14 @@ long Remaining(std::FILE* file) {
 // makes it write outside its allocations or free pointers it never set. It also does not check page
 // checksums. So before decoding, every page must be whole with a matching checksum, and the first
 // two packets must be a sound identification header and a comment header whose lengths all stay
-// inside the packet. Real files pass; corrupt or cut-off files are refused instead of decoded.
+// inside the packet.
+//
+// Files from the real world often carry bytes after their last page (an ID3v1 tag, zero padding)
+// or end in a page cut short; players play them. The stream is taken to end before such bytes,
+// so long as no whole page follows them: a damaged page, or junk with pages after it, is
+// corruption inside the stream and refused.
 
-std::uint32_t OggCrc(const unsigned char* data, std::size_t size) {
+std::uint32_t OggCrc(std::uint32_t crc, const unsigned char* data, std::size_t size) {
   static const auto table = [] {
     std::array<std::uint32_t, 256> t{};
     for (std::uint32_t i = 0; i < 256; ++i) {
@@ -66,13 +92,37 @@ std::uint32_t OggCrc(const unsigned char* data, std::size_t size) {
     }
     return t;
   }();
-  std::uint32_t crc = 0;
   for (std::size_t i = 0; i < size; ++i) crc = (crc << 8) ^ table[((crc >> 24) ^ data[i]) & 0xff];
   return crc;
 }
 
 std::uint32_t Le32(const unsigned char* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+std::uint64_t Le64(const unsigned char* p) {
+  return Le32(p) | (static_cast<std::uint64_t>(Le32(p + 4)) << 32);
+}
+
+enum class Page { kWhole, kCut, kNotAPage, kDamaged };
+
+// What starts at `page`, with `available` bytes left in the file; sets *size for a whole page.
+Page CheckPage(const unsigned char* page, std::size_t available, std::size_t* size) {
+  if (available < 4 || std::memcmp(page, "OggS", 4) != 0) return Page::kNotAPage;
+  if (available < 27) return Page::kCut;
+  if (page[4] != 0) return Page::kDamaged;
+  const std::size_t segments = page[26];
+  if (available < 27 + segments) return Page::kCut;
+  std::size_t bodySize = 0;
+  for (std::size_t i = 0; i < segments; ++i) bodySize += page[27 + i];
+  *size = 27 + segments + bodySize;
+  if (available < *size) return Page::kCut;
+  // The checksum is computed with its own four bytes taken as zero.
+  static constexpr unsigned char kZero[4] = {};
+  std::uint32_t crc = OggCrc(0, page, 22);
+  crc = OggCrc(crc, kZero, 4);
+  crc = OggCrc(crc, page + 26, *size - 26);
+  return crc == Le32(page + 22) ? Page::kWhole : Page::kDamaged;
 }
 
 bool VorbisHeaderStart(const std::vector<unsigned char>& packet, unsigned char type) {
@@ -104,29 +154,45 @@ bool SoundComments(const std::vector<unsigned char>& packet) {
   return at < packet.size() && (packet[at] & 1);  // the framing bit
 }
 
-// True when every page is whole and checksummed and the stream opens with sound headers.
-bool OggStreamIsSound(std::vector<unsigned char>& bytes) {
+struct OggSound {
+  // The stream's bytes end here; anything after is not sound.
+  std::size_t end = 0;
+  // Samples per channel the stream states (its last granule position); 0 when it states none.
+  std::uint64_t samples = 0;
+  // From the identification header.
+  std::size_t channelCount = 0;
+};
+
+// True when the stream opens with sound headers and every page up to its end is whole and
+// checksummed, with nothing but non-page bytes after that end.
+bool ScanOggStream(const std::vector<unsigned char>& bytes, OggSound* sound) {
   std::vector<std::vector<unsigned char>> packets(1);
   std::uint32_t serial = 0;
   std::size_t at = 0;
   while (at < bytes.size()) {
-    if (bytes.size() - at < 27) return false;
-    unsigned char* page = &bytes[at];
-    if (std::memcmp(page, "OggS", 4) != 0 || page[4] != 0) return false;
-    const std::size_t segments = page[26];
-    if (bytes.size() - at < 27 + segments) return false;
-    std::size_t bodySize = 0;
-    for (std::size_t i = 0; i < segments; ++i) bodySize += page[27 + i];
-    const std::size_t pageSize = 27 + segments + bodySize;
-    if (bytes.size() - at < pageSize) return false;
-    const std::uint32_t stored = Le32(page + 22);
-    std::memset(page + 22, 0, 4);
-    const std::uint32_t computed = OggCrc(page, pageSize);
-    for (int k = 0; k < 4; ++k) page[22 + k] = static_cast<unsigned char>(stored >> (8 * k));
-    if (computed != stored) return false;
+    const unsigned char* page = &bytes[at];
+    std::size_t pageSize = 0;
+    const Page kind = CheckPage(page, bytes.size() - at, &pageSize);
+    if (kind == Page::kDamaged) return false;
+    if (kind != Page::kWhole) {
+      if (at == 0) return false;
+      // Trailing bytes or a last page cut short: no whole page may follow.
+      static constexpr unsigned char kCapture[] = {'O', 'g', 'g', 'S'};
+      for (auto next = bytes.begin() + static_cast<long>(at) + 1;; ++next) {
+        next = std::search(next, bytes.end(), std::begin(kCapture), std::end(kCapture));
+        if (next == bytes.end()) break;
+        std::size_t ignored = 0;
+        const auto left = static_cast<std::size_t>(bytes.end() - next);
+        if (CheckPage(&*next, left, &ignored) == Page::kWhole) return false;
+      }
+      break;
+    }
 
     if (at == 0) serial = Le32(page + 14);
-    if (packets.size() <= 2 && Le32(page + 14) == serial) {
+    if (Le32(page + 14) == serial) {
+      const std::uint64_t granule = Le64(page + 6);
+      if (granule != ~std::uint64_t{0}) sound->samples = granule;
+      const std::size_t segments = page[26];
       const unsigned char* body = page + 27 + segments;
       for (std::size_t i = 0; i < segments && packets.size() <= 2; ++i) {
         packets.back().insert(packets.back().end(), body, body + page[27 + i]);
@@ -135,8 +201,13 @@ bool OggStreamIsSound(std::vector<unsigned char>& bytes) {
       }
     }
     at += pageSize;
+    sound->end = at;
   }
-  return packets.size() > 2 && SoundIdentification(packets[0]) && SoundComments(packets[1]);
+  if (packets.size() <= 2 || !SoundIdentification(packets[0]) || !SoundComments(packets[1])) {
+    return false;
+  }
+  sound->channelCount = packets[0][11];
+  return true;
 }
 
 // Decoded Ogg data is bounded so that a hostile stream cannot ask for unbounded memory:
@@ -146,6 +217,24 @@ constexpr long kMaxOggFileSize = 64L << 20;
 // The decoder's working memory: a 44.1 kHz stereo stream needs about 150 KB.
 constexpr std::size_t kVorbisAreaStart = 256 << 10;
 constexpr std::size_t kVorbisAreaLimit = 16 << 20;
+// Room for the samples of a stream that does not state its length: 64 Ki frames to start with.
+constexpr std::size_t kOggFramesUnstated = std::size_t{1} << 16;
+
+// 16-bit samples in a byte array, the caller's format.
+struct SampleBuffer {
+  std::unique_ptr<unsigned char[]> bytes;
+  std::size_t capacity = 0;  // in samples
+  short* Samples() { return reinterpret_cast<short*>(bytes.get()); }
+  static SampleBuffer WithRoom(std::size_t samples) {
+    return {std::make_unique_for_overwrite<unsigned char[]>(samples ? samples * 2 : 1), samples};
+  }
+  // A buffer of `samples` room holding the first `used` samples of this one.
+  SampleBuffer Moved(std::size_t samples, std::size_t used) {
+    SampleBuffer other = WithRoom(samples);
+    if (used) std::memcpy(other.bytes.get(), bytes.get(), used * 2);
+    return other;
+  }
+};
 
 }  // namespace
 
@@ -158,23 +247,27 @@ std::unique_ptr<unsigned char[]> LoadWAV(std::FILE* file, int* length, int* chan
   // The format chunk must come first.
   std::uint32_t formatSize = 0;
   if (!ReadTag(file, tag) || !TagIs(tag, "fmt ") || !ReadU32(file, &formatSize)) return nullptr;
-  std::uint32_t code = 0, channelCount = 0, rate = 0, bits = 0;
+  std::uint32_t code = 0, channelCount = 0, rate = 0, blockAlign = 0, bits = 0;
   if (!ReadU16(file, &code) || code != 1) return nullptr;  // integer PCM only
   if (!ReadU16(file, &channelCount) || !ReadU32(file, &rate)) return nullptr;
-  if (!ReadU32(file, &value) || !ReadU16(file, &value)) return nullptr;  // byte rate, block align
+  if (!ReadU32(file, &value) || !ReadU16(file, &blockAlign)) return nullptr;  // byte rate skipped
   if (!ReadU16(file, &bits)) return nullptr;
   // Without channels or with samples under a byte there is no frame size to divide by.
   if (channelCount == 0 || bits < 8) return nullptr;
-  const std::uint32_t bytesPerSample = bits / 8;
+  // Samples of 12 or 20 bits sit in whole bytes (the high bits used): the block align tells how
+  // many each sample has, and never fewer than the bits need.
+  std::uint32_t bytesPerSample = bits / 8;
+  if (bits % 8 != 0) bytesPerSample = std::max((bits + 7) / 8, blockAlign / channelCount);
   if (formatSize > 16 && !Skip(file, formatSize - 16)) return nullptr;
+  if (formatSize >= 16 && !SkipPad(file, formatSize)) return nullptr;
 
   const std::uint32_t frameSize = channelCount * bytesPerSample;
   for (;;) {
     std::uint32_t size = 0;
     if (!ReadTag(file, tag) || !ReadU32(file, &size)) return nullptr;
     if (!TagIs(tag, "data")) {
-      if (!Skip(file, size)) return nullptr;
-      continue;  // chunks follow each other directly, no pad byte
+      if (!Skip(file, size) || !SkipPad(file, size)) return nullptr;
+      continue;
     }
     // A data chunk that claims more than the file holds is truncated: reject it before allocating,
     // so a forged size cannot make us reserve gigabytes.
@@ -195,15 +288,15 @@ std::unique_ptr<unsigned char[]> LoadWAV(std::FILE* file, int* length, int* chan
 
 std::unique_ptr<unsigned char[]> LoadOGG(std::FILE* file, int* length, int* channels, int* format,
                                          int* hertz) {
-  // Check the whole stream first, then decode it from where it started.
-  const long start = std::ftell(file);
-  const long size = start < 0 ? -1 : Remaining(file);
+  // The whole file is read and checked, then decoded from memory up to the stream's end.
+  const long size = std::ftell(file) < 0 ? -1 : Remaining(file);
   if (size <= 0 || size > kMaxOggFileSize) return nullptr;
-  {
-    std::vector<unsigned char> stream(static_cast<std::size_t>(size));
-    if (std::fread(stream.data(), 1, stream.size(), file) != stream.size()) return nullptr;
-    if (!OggStreamIsSound(stream) || std::fseek(file, start, SEEK_SET) != 0) return nullptr;
-  }
+  std::vector<unsigned char> stream(static_cast<std::size_t>(size));
+  if (std::fread(stream.data(), 1, stream.size(), file) != stream.size()) return nullptr;
+  OggSound sound;
+  if (!ScanOggStream(stream, &sound)) return nullptr;
+  // A stream that says it is too long is refused before anything is decoded.
+  if (sound.samples > kMaxOggSamples / sound.channelCount) return nullptr;
 
   // The decoder works inside a memory area of ours: some of its failure paths forget allocations
   // (a damaged setup header leaks them), and an area we own cannot leak and bounds what a stream
@@ -213,9 +306,8 @@ std::unique_ptr<unsigned char[]> LoadOGG(std::FILE* file, int* length, int* chan
   for (;;) {
     int error = 0;
     stb_vorbis_alloc alloc{area.data(), static_cast<int>(area.size())};
-    vorbis = stb_vorbis_open_file(file, 0, &error, &alloc);
+    vorbis = stb_vorbis_open_memory(stream.data(), static_cast<int>(sound.end), &error, &alloc);
     if (vorbis || error != VORBIS_outofmem || area.size() >= kVorbisAreaLimit) break;
-    if (std::fseek(file, start, SEEK_SET) != 0) return nullptr;
     area.resize(area.size() * 2);
   }
   if (!vorbis) return nullptr;
@@ -226,34 +318,47 @@ std::unique_ptr<unsigned char[]> LoadOGG(std::FILE* file, int* length, int* chan
     return nullptr;
   }
 
-  // Room for at least one more frame of 4096 samples per channel is kept free; the buffer doubles
-  // when less is left.
-  const std::size_t reserve = channelCount * 4096;
-  std::vector<short> samples(reserve);
+  // The samples go into one buffer sized from the length the stream states, so a long sound takes
+  // its own size and little more. Where the stream states none, or too little, the buffer grows,
+  // doubling but never past the limit; a stream that decodes past the limit is refused.
+  const std::size_t limit = kMaxOggSamples / channelCount * channelCount;
+  const std::size_t stated = static_cast<std::size_t>(sound.samples) * channelCount;
+  SampleBuffer out =
+      SampleBuffer::WithRoom(std::min(stated ? stated : kOggFramesUnstated * channelCount, limit));
+  std::vector<short> spill(channelCount * 4096);
   std::size_t used = 0;
   bool tooLong = false;
   for (;;) {
-    const int frames = stb_vorbis_get_frame_short_interleaved(
-        vorbis, info.channels, samples.data() + used, static_cast<int>(samples.size() - used));
+    if (used < out.capacity) {
+      const int frames = stb_vorbis_get_samples_short_interleaved(
+          vorbis, info.channels, out.Samples() + used, static_cast<int>(out.capacity - used));
+      if (frames <= 0) break;
+      used += static_cast<std::size_t>(frames) * channelCount;
+      continue;
+    }
+    // The buffer is full: is there more?
+    const int frames = stb_vorbis_get_samples_short_interleaved(vorbis, info.channels, spill.data(),
+                                                                static_cast<int>(spill.size()));
     if (frames <= 0) break;
-    used += static_cast<std::size_t>(frames) * channelCount;
-    if (used > kMaxOggSamples) {
+    const std::size_t more = static_cast<std::size_t>(frames) * channelCount;
+    if (used + more > limit) {
       tooLong = true;
       break;
     }
-    if (samples.size() - used < reserve) samples.resize(samples.size() * 2);
+    out = out.Moved(std::min(std::max(out.capacity * 2, used + more), limit), used);
+    std::memcpy(out.Samples() + used, spill.data(), more * sizeof(short));
+    used += more;
   }
   stb_vorbis_close(vorbis);
   if (tooLong) return nullptr;
+  // A stream that stated far more than it held gives back the room it did not use.
+  if (used < out.capacity / 2) out = out.Moved(used, used);
 
-  const std::size_t byteCount = used * sizeof(short);
-  auto data = std::make_unique_for_overwrite<unsigned char[]>(byteCount ? byteCount : 1);
-  if (byteCount) std::memcpy(data.get(), samples.data(), byteCount);
   *length = static_cast<int>(used / channelCount);
   *channels = static_cast<int>(channelCount);
   *format = 2;
   *hertz = static_cast<int>(info.sample_rate);
-  return data;
+  return std::move(out.bytes);
 }
 
 std::unique_ptr<unsigned char[]> DecodeAudioFile(std::FILE* file, const String& path, int* length,

@@ -12,6 +12,7 @@
 //   - joystick axes with odd numbers are negated so that positive means up or forward;
 //   - a joystick GLFW recognises as a gamepad is read through its gamepad state and laid out in
 //     the one layout of Glfw2.h, so every recognised make reads the same.
+// GLFW's errors are kept as text (LastError) instead of being lost: GLFW 2 had no error callback.
 // A window destroyed while GLFW is delivering events (a callback that closes or replaces the
 // window) is only hidden then, and destroyed when the poll or wait returns.
 #include "host/Glfw2.h"
@@ -200,6 +201,8 @@ struct State {
   bool cursorVisible = true;
   bool lastKeyWasRepeat = false;
   int noResizeHint = 0;
+  std::string lastError;
+  std::optional<std::string> failNextOpen;  // a test's refusal for the next OpenWindow
   KeyFun keyFun = nullptr;
   CharFun charFun = nullptr;
   MouseButtonFun mouseButtonFun = nullptr;
@@ -225,6 +228,10 @@ void DeliverEvents(F&& call) {
   if (state.eventDepth > 0) return;
   DestroyDoomed();
   if (state.window && glfwWindowShouldClose(state.window)) CloseWindow();
+}
+
+void ErrorCallback(int, const char* description) {
+  state.lastError = description ? description : "";
 }
 
 // With DROMMEL_FRAME_LOG naming a file, one line per key press ("k <ns>") and per buffer swap
@@ -551,12 +558,18 @@ int KeyToGlfw3(int glfw2Key) {
 }
 
 int Init() {
+  glfwSetErrorCallback(ErrorCallback);
+  state.lastError.clear();
   if (glfwInit() != GLFW_TRUE) return 0;
   // Players and launchers (Steam among them) pass extra gamepad mappings this way.
   if (const char* mappings = std::getenv("SDL_GAMECONTROLLERCONFIG")) {
     LoadGamepadMappings(mappings, "SDL_GAMECONTROLLERCONFIG");
   }
   return 1;
+}
+
+std::string LastError() {
+  return state.lastError;
 }
 
 void Terminate() {
@@ -599,6 +612,12 @@ int OpenWindow(int width, int height, int red, int green, int blue, int alpha, i
   glfwWindowHintString(GLFW_X11_INSTANCE_NAME, instance.c_str());
   glfwWindowHintString(GLFW_X11_CLASS_NAME, windowClass.c_str());
 
+  state.lastError.clear();
+  if (state.failNextOpen) {
+    ErrorCallback(GLFW_PLATFORM_ERROR, state.failNextOpen->c_str());
+    state.failNextOpen.reset();
+    return 0;
+  }
   GLFWmonitor* monitor = mode == FULLSCREEN ? glfwGetPrimaryMonitor() : nullptr;
   GLFWwindow* window = glfwCreateWindow(width, height, "GLFW Window", monitor, nullptr);
   if (!window) return 0;
@@ -842,6 +861,10 @@ void RemoveJoystick(int joy) {
 
 void RemoveAllJoysticks() {
   state.fakeJoysticks.reset();
+}
+
+void FailNextOpenWindow(std::string error) {
+  state.failNextOpen = std::move(error);
 }
 
 }  // namespace testing

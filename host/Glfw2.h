@@ -3,6 +3,9 @@
 // the (character, action) character callback, the close callback that may refuse, the mode record
 // ordered width, height, red, blue, green, and joysticks with odd axes negated (positive = up).
 //
+// GLFW 2 had no error callback: the adapter keeps the text of the last error GLFW reported
+// (LastError) so that the host can say why a window did not open.
+//
 // A joystick GLFW recognises as a gamepad (its mapping database, plus the mappings in
 // SDL_GAMECONTROLLERCONFIG, loaded by Init) reads in one fixed layout whatever its make:
 //   buttons  0 A (bottom face button), 1 B (right), 2 X (left), 3 Y (top), 4 left bumper,
@@ -15,9 +18,10 @@
 // program runs show up or disappear at the next read; a joystick keeps its number while plugged in.
 //
 // Test seams (glfw2::testing): joystick and gamepad readings fed by tests, since these machines
-// have none.
+// have none, and a window that refuses to open.
 #pragma once
 
+#include <string>
 #include <vector>
 
 namespace glfw2 {
@@ -107,6 +111,8 @@ using WindowCloseFun = int (*)();  // return 0 to keep the window open
 // mappings (SDL's format, one "GUID,name,field:element,..." per line) join GLFW's database; text
 // not in that format is ignored whole, with one line on standard output saying why.
 int Init();
+// What GLFW said about its last error since Init or the last OpenWindow; empty when none.
+std::string LastError();
 void Terminate();
 int OpenWindow(int width, int height, int red, int green, int blue, int alpha, int depth,
                int stencil, int mode);
@@ -189,6 +195,8 @@ void SetGamepad(int joy, const GamepadState& pad);
 
 void RemoveJoystick(int joy);
 void RemoveAllJoysticks();
+// The next OpenWindow fails as GLFW would, with this error text.
+void FailNextOpenWindow(std::string error);
 }  // namespace testing
 
 }  // namespace glfw2

@@ -5,9 +5,15 @@
 // a slow machine slows the game down instead of freezing it. While the window is minimised or
 // without focus the game is suspended: it is no longer updated, and the loop blocks in WaitEvents,
 // rendering after each event unless the window is minimised.
+//
+// A window that cannot be opened is reported in one line with GLFW's reason. A switch between
+// window and full screen that fails goes back to the window the game had; with no window at all
+// the game is not started and Run returns -1.
 #include "host/GlfwGame.h"
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 #include "host/Glfw2.h"
 
@@ -24,6 +30,16 @@ class RealPlatform final : public HostPlatform {
   void WaitEvents() override { glfw2::WaitEvents(); }
   int GetWindowParam(int param) override { return glfw2::GetWindowParam(param); }
 };
+
+// "the 640x480 window" or "full screen (1280x1024)", for the messages about opening windows.
+std::string WindowName(int width, int height, bool fullscreen) {
+  const std::string size = std::to_string(width) + "x" + std::to_string(height);
+  return fullscreen ? "full screen (" + size + ")" : "the " + size + " window";
+}
+
+std::string FailureReason(const std::string& glfwError) {
+  return glfwError.empty() ? "no reason given" : glfwError;
+}
 
 constexpr int kMaxUpdatesPerFrame = 4;
 constexpr int kMaxVideoModes = 1024;
@@ -85,7 +101,7 @@ Array<std::shared_ptr<XQGlfwVideoMode>> XQGlfwGame::GetGlfwVideoModes() {
   return result;
 }
 
-void XQGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha,
+bool XQGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha,
                                int depth, int stencil, bool fullscreen) {
   // No key may stay down across the change of window: its release would go to the old one.
   for (int key = 0; key <= glfw2::KEY_LAST; ++key) {
@@ -97,13 +113,41 @@ void XQGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int bl
   glfw2::GetDesktopMode(&desktop);
 
   glfw2::CloseWindow();
+  const WindowRequest request{width, height, red, green, blue, alpha, depth, stencil, fullscreen};
+  if (OpenGlfwWindow(request, desktop.Width, desktop.Height)) return true;
+
+  // One line says what failed and why; a game that had a window keeps playing in it.
+  const auto name = [](const WindowRequest& r) {
+    return WindowName(r.width, r.height, r.fullscreen);
+  };
+  const std::string reason = FailureReason(glfw2::LastError());
+  const std::optional<WindowRequest> previous = std::exchange(_window, std::nullopt);
+  if (!previous) {
+    xqPrint(String("Cannot open " + name(request) + ": " + reason));
+  } else {
+    xqPrint(String("Cannot switch to " + name(request) + ": " + reason + "; staying in " +
+                   name(*previous)));
+    if (OpenGlfwWindow(*previous, desktop.Width, desktop.Height)) return false;
+    xqPrint(
+        String("Cannot open " + name(*previous) + " again: " + FailureReason(glfw2::LastError())));
+  }
+  _windowLost = true;
+  return false;
+}
+
+bool XQGlfwGame::OpenGlfwWindow(const WindowRequest& request, int desktopWidth, int desktopHeight) {
   glfw2::OpenWindowHint(glfw2::WINDOW_NO_RESIZE, 0);
-  glfw2::OpenWindow(width, height, red, green, blue, alpha, depth, stencil,
-                    fullscreen ? glfw2::FULLSCREEN : glfw2::WINDOW);
+  if (!glfw2::OpenWindow(request.width, request.height, request.red, request.green, request.blue,
+                         request.alpha, request.depth, request.stencil,
+                         request.fullscreen ? glfw2::FULLSCREEN : glfw2::WINDOW)) {
+    return false;
+  }
+  _window = request;
+  _windowLost = false;
   ++glfwGraphicsSeq;
 
-  if (!fullscreen) {
-    glfw2::SetWindowPos((desktop.Width - width) / 2, (desktop.Height - height) / 2);
+  if (!request.fullscreen) {
+    glfw2::SetWindowPos((desktopWidth - request.width) / 2, (desktopHeight - request.height) / 2);
     glfw2::SetWindowTitle("Drommel");
   }
 
@@ -115,13 +159,16 @@ void XQGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int bl
   glfw2::SetMouseButtonCallback(OnMouseButton);
   glfw2::SetMousePosCallback(OnMousePos);
   glfw2::SetWindowCloseCallback(OnWindowClose);
+  return true;
 }
 
-void XQGlfwGame::Run() {
-  SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
+int XQGlfwGame::Run() {
+  // Without a window there is nothing to start: the game would draw into no context.
+  if (!SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false)) return -1;
   StartGame();
   RenderGame();
   RunLoop();
+  return _windowLost ? -1 : 0;
 }
 
 void XQGlfwGame::RunLoop() {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "host/Game.h"
 #include "host/HostPlatform.h"
@@ -47,9 +48,14 @@ class XQGlfwGame : public XQGame {
   // Decoded PCM (format = bytes per sample, 1 or 2) or null; never raises.
   virtual std::unique_ptr<unsigned char[]> LoadAudioData(const String& path, int* length,
                                                          int* channels, int* format, int* hertz);
-  virtual void SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha,
+  // Replaces the window. True when the asked window opened. When it cannot be opened the reason is
+  // printed and the window it replaces is opened again in its place (false); with no window to go
+  // back to, or when that fails too, there is no window and the loop ends.
+  virtual bool SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha,
                              int depth, int stencil, bool fullscreen);
-  virtual void Run();
+  // Opens the window and runs the game until the window is gone. The process status: 0, or -1 when
+  // no window could be opened.
+  virtual int Run();
   // The loop of Run after the window is open and the game started: returns when the window is gone.
   void RunLoop();
 
@@ -74,6 +80,15 @@ class XQGlfwGame : public XQGame {
   double _nextUpdate = 0;
   double _updatePeriod = 0;
   HostPlatform* _platform = &Glfw2Platform();
+
+ private:
+  struct WindowRequest {
+    int width, height, red, green, blue, alpha, depth, stencil;
+    bool fullscreen;
+  };
+  bool OpenGlfwWindow(const WindowRequest& request, int desktopWidth, int desktopHeight);
+  std::optional<WindowRequest> _window;  // the window open now, as it was asked for
+  bool _windowLost = false;              // a window could not be opened and none is left
 };
 
 class XQKestroGame : public XQGlfwGame {

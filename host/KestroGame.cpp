@@ -1,5 +1,6 @@
 // XQKestroGame::Main: the process start-up. GLFW first (no display, no game), then the one host
-// object, then the framework and the app, then the window and the loop.
+// object, then the framework and the app, then the window and the loop. A window that cannot be
+// opened ends the program with status -1 after its message.
 #include <cstdio>
 
 #include "host/Glfw2.h"
@@ -12,9 +13,10 @@ int XQKestroGame::Main(int argc, char** argv) {
     return -1;
   }
   auto game = std::make_unique<XQKestroGame>();
+  int status = 0;
   try {
     xq_std_main(argc, argv);
-    if (game->Delegate()) game->Run();
+    if (game->Delegate()) status = game->Run();
   } catch (ThrowableObject& exception) {
     glfw2::Terminate();
     game->Die(&exception);
@@ -28,5 +30,5 @@ int XQKestroGame::Main(int argc, char** argv) {
   xq_std_shutdown();
   game->SetDelegate(nullptr);
   glfw2::Terminate();
-  return 0;
+  return status;
 }

@@ -26,8 +26,14 @@ void xqDebugLog(const String& text);
 // ends with status 255.
 [[noreturn]] void dbg_error(const char* text);
 
-// Reads debugger commands from standard input (see Error.cpp); returns only for a step command.
+// Reads debugger commands from standard input when a debugger is attached (see Error.cpp) and
+// returns only for a step command; without one it ends the program with status 255 at once.
 void dbg_stop();
 
-// Installed for SIGSEGV, SIGILL and SIGFPE; reports the signal through dbg_error.
+// Installed for SIGSEGV, SIGILL and SIGFPE; reports the signal by name as dbg_error does, using
+// only async-signal-safe calls.
 void sighandler(int signal);
+
+// Installs sighandler for SIGSEGV, SIGILL and SIGFPE, on a stack of its own, and reads the
+// debugger switch (DROMMEL_DEBUGGER=1) for it.
+void xqInstallSignalHandlers();

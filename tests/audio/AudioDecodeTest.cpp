@@ -14,6 +14,14 @@
 
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
 struct Decoded {
   std::unique_ptr<unsigned char[]> data;
   int length = -1, channels = -1, format = -1, hertz = -1;
@@ -84,12 +92,44 @@ TEST(WavDecoding, SkipsOtherChunksAndLongFormatChunksAndKeepsEightBitData) {
   EXPECT_EQ(8000, d.hertz);
   EXPECT_EQ(0, std::memcmp(pcm.data(), d.data.get(), pcm.size()));
 
+  // Samples of 12 bits come in 2-byte containers and are read as 16-bit samples.
+  const std::vector<unsigned char> twelve{0x10, 0x80, 0xf0, 0x7f, 0x00, 0x00, 0x30, 0x12};
+  const Decoded d12 =
+      DecodeWav(WavBuilder().Header().Format(2, 8000, 12).Chunk("data", twelve).bytes);
+  ASSERT_TRUE(d12.data);
+  EXPECT_EQ(2, d12.format);
+  EXPECT_EQ(2, d12.length);
+  EXPECT_EQ(0, std::memcmp(twelve.data(), d12.data.get(), twelve.size()));
+
   // A partial frame at the end of the data is not counted.
   const Decoded odd = DecodeWav(
       WavBuilder().Header().Format(2, 22050, 16).Chunk("data", {1, 2, 3, 4, 5, 6, 7}).bytes);
   ASSERT_TRUE(odd.data);
   EXPECT_EQ(1, odd.length);
   EXPECT_EQ(2, odd.format);
+}
+
+TEST(WavDecoding, AChunkOfOddSizeIsFollowedByItsPadByteOrByTheNextChunkWhenWritersLeftItOut) {
+  const std::string file = "/usr/share/sounds/alsa/Front_Center.wav";
+  const auto original = ReadBytes(file);
+  ASSERT_GT(original.size(), 44u);
+  const Decoded expected = LoadFile(file);
+  ASSERT_TRUE(expected.data);
+  // A 5-byte LIST chunk goes between the format chunk and the data chunk (which sox writes after a
+  // 16-byte format chunk), with its pad byte and without.
+  ASSERT_EQ(0, std::memcmp(&original[36], "data", 4));
+  for (const bool padded : {true, false}) {
+    SCOPED_TRACE(padded ? "padded" : "unpadded");
+    std::vector<unsigned char> bytes(original.begin(), original.begin() + 36);
+    auto list = WavBuilder().Chunk("LIST", {'I', 'N', 'F', 'O', 'x'}).bytes;
+    if (padded) list.push_back(0);
+    bytes.insert(bytes.end(), list.begin(), list.end());
+    bytes.insert(bytes.end(), original.begin() + 36, original.end());
+    const Decoded d = DecodeWav(bytes);
+    ASSERT_TRUE(d.data);
+    ASSERT_EQ(expected.Bytes(), d.Bytes());
+    EXPECT_EQ(0, std::memcmp(expected.data.get(), d.data.get(), d.Bytes()));
+  }
 }
 
 TEST(WavDecoding, RejectsMalformedFiles) {
@@ -160,20 +200,58 @@ TEST(AudioFiles, DecoderIsChosenByExtensionInAnyCase) {
   EXPECT_FALSE(LoadFile(dir.Path("missing.wav").string()).data);
 }
 
+TEST(OggDecoding, BytesAfterTheLastPageAndALastPageCutShortStillPlay) {
+  const std::string file = "/usr/share/sounds/freedesktop/stereo/alarm-clock-elapsed.oga";
+  const auto good = ReadBytes(file);
+  ASSERT_FALSE(good.empty());
+  TempDir dir;
+  const Decoded whole = LoadFile(dir.Write("whole.ogg", good));
+  ASSERT_TRUE(whole.data);
+
+  // An ID3v1 tag, or zero padding, after the last page: the same sound.
+  auto tagged = good;
+  std::vector<unsigned char> tag(128, ' ');
+  std::memcpy(tag.data(), "TAGAlarm", 8);
+  tagged.insert(tagged.end(), tag.begin(), tag.end());
+  auto padded = good;
+  padded.resize(good.size() + 4096, 0);
+  for (const auto& bytes : {tagged, padded}) {
+    const Decoded d = LoadFile(dir.Write("tail.ogg", bytes));
+    ASSERT_TRUE(d.data);
+    ASSERT_EQ(whole.Bytes(), d.Bytes());
+    EXPECT_EQ(0, std::memcmp(whole.data.get(), d.data.get(), d.Bytes()));
+  }
+
+  // The last page cut in the middle: the sound up to the last whole page, as far as it goes.
+  std::size_t lastPage = 0;
+  for (std::size_t at = 0; at < good.size(); at = OggNextPage(good, at)) lastPage = at;
+  const std::vector<unsigned char> cut(good.begin(), good.begin() + (lastPage + good.size()) / 2);
+  const Decoded shorter = LoadFile(dir.Write("cut.ogg", cut));
+  ASSERT_TRUE(shorter.data);
+  EXPECT_GT(shorter.length, whole.length / 2);
+  EXPECT_LT(shorter.length, whole.length);
+  EXPECT_EQ(0, std::memcmp(whole.data.get(), shorter.data.get(), shorter.Bytes()));
+}
+
 TEST(OggDecoding, DamagedOrCutStreamsAreRefused) {
   const auto good = ReadBytes("/usr/share/sounds/freedesktop/stereo/bell.oga");
   ASSERT_FALSE(good.empty());
   TempDir dir;
   ASSERT_TRUE(LoadFile(dir.Write("good.ogg", good)).data);
 
-  // Half a file: the last page is cut off.
-  EXPECT_FALSE(
-      LoadFile(dir.Write("half.ogg", {good.begin(), good.begin() + good.size() / 2})).data);
+  // Cut inside the headers: no sound can be made.
+  EXPECT_FALSE(LoadFile(dir.Write("headers.ogg", {good.begin(), good.begin() + 100})).data);
 
   // One byte of sound data changed: the page checksum no longer matches.
   auto flipped = good;
   flipped[flipped.size() - 10] ^= 0x20;
   EXPECT_FALSE(LoadFile(dir.Write("flipped.ogg", flipped)).data);
+
+  // Junk between two pages: whole pages follow it, so it is damage, not a tail.
+  auto junk = good;
+  const std::size_t third = OggNextPage(junk, OggNextPage(junk, 0));
+  junk.insert(junk.begin() + static_cast<long>(third), 200, 0);
+  EXPECT_FALSE(LoadFile(dir.Write("junk.ogg", junk)).data);
 
   // A comment header whose vendor text claims to run far past its packet, with valid checksums.
   auto lying = good;
@@ -189,4 +267,29 @@ TEST(OggDecoding, DamagedOrCutStreamsAreRefused) {
   for (std::size_t k = 0; k < 4; ++k) many[comments + 11 + vendor + k] = 0x7f;
   FixOggChecksums(many);
   EXPECT_FALSE(LoadFile(dir.Write("many.ogg", many)).data);
+}
+
+TEST(OggDecoding, SamplesGoIntoOneBufferOfTheStatedLengthAndTooLongAStreamIsRefusedUnread) {
+  const auto good = ReadBytes("/usr/share/sounds/freedesktop/stereo/alarm-clock-elapsed.oga");
+  ASSERT_FALSE(good.empty());
+  TempDir dir;
+  const std::string path = dir.Write("long.ogg", good);
+  AllocationCounter counter;
+  const Decoded d = LoadFile(path);
+  ASSERT_TRUE(d.data);
+  // No growing buffer, no copy (the sanitizer's array new is not counted).
+  if (!kAddressSanitizer) {
+    EXPECT_EQ(counter.Largest(), d.Bytes());
+  }
+
+  // The last page says the stream runs for 2^40 samples: refused before anything is decoded.
+  auto endless = good;
+  std::size_t lastPage = 0;
+  for (std::size_t at = 0; at < endless.size(); at = OggNextPage(endless, at)) lastPage = at;
+  endless[lastPage + 11] = 1;
+  FixOggChecksums(endless);
+  const std::string endlessPath = dir.Write("endless.ogg", endless);
+  counter.Reset();
+  EXPECT_FALSE(LoadFile(endlessPath).data);
+  EXPECT_LT(counter.Largest(), 1u << 20);
 }

@@ -29,11 +29,13 @@ class WavBuilder {
     return *this;
   }
   WavBuilder& Header() { return Tag("RIFF").U32(0).Tag("WAVE"); }
+  // Samples take whole bytes: 12 bits are written in 2.
   WavBuilder& Format(int channels, int rate, int bits, int code = 1, int extra = 0) {
+    const int container = (bits + 7) / 8;
     Tag("fmt ").U32(static_cast<std::uint32_t>(16 + extra)).U16(static_cast<std::uint32_t>(code));
     U16(static_cast<std::uint32_t>(channels)).U32(static_cast<std::uint32_t>(rate));
-    U32(static_cast<std::uint32_t>(rate * channels * bits / 8));
-    U16(static_cast<std::uint32_t>(channels * bits / 8)).U16(static_cast<std::uint32_t>(bits));
+    U32(static_cast<std::uint32_t>(rate * channels * container));
+    U16(static_cast<std::uint32_t>(channels * container)).U16(static_cast<std::uint32_t>(bits));
     for (int i = 0; i < extra; ++i) bytes.push_back(0);
     return *this;
   }

@@ -347,6 +347,17 @@ TEST(GameUpdate, FunctionKeysToggleTheDebugLineTheScoreAndFullScreen) {
   EXPECT_EQ(app.lastDeviceWidth, 640);
 }
 
+TEST(GameUpdate, AFullScreenSwitchTheHostCannotMakeLeavesTheGameInItsWindow) {
+  GameHarness::Options options;
+  options.fullScreenRefused = true;
+  GameHarness game(options);
+  game.FinishLoading();
+  game.Tap(Key::F11);
+  EXPECT_EQ(game.App().fullScreen, 0);  // the options row offers full screen again
+  game.Step(10);
+  EXPECT_EQ(game.App().lastDeviceWidth, 640);
+}
+
 TEST(GameUpdateDeathTest, F4AndTheCloseKeyEndTheProgramWithStatusZero) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(

@@ -41,7 +41,9 @@ class ScriptedClock : public HostPlatform {
 // The desktop host with its window replaced: a new window resizes the headless renderer.
 class HarnessHost : public XQGlfwGame {
  public:
-  void SetGlfwWindow(int width, int height, int, int, int, int, int, int, bool) override {
+  bool SetGlfwWindow(int width, int height, int, int, int, int, int, int,
+                     bool fullscreen) override {
+    if (fullscreen && refuseFullScreen) return false;  // the window it had stays
     if (width <= 0 || height <= 0) {
       // No display: the desktop mode reads 0 x 0; full screen takes the harness's desktop.
       width = desktopWidth;
@@ -49,6 +51,7 @@ class HarnessHost : public XQGlfwGame {
     }
     ++windowsOpened;
     if (graphics) graphics->SetSize(width, height);
+    return true;
   }
   bool PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
                     Array<bool> buttons) override {
@@ -61,6 +64,7 @@ class HarnessHost : public XQGlfwGame {
   int desktopHeight = 1024;
   int windowsOpened = 0;
   bool joysticks = false;
+  bool refuseFullScreen = false;
 };
 
 // The real OpenAL device, logging the channel commands the game gives it.
@@ -159,6 +163,7 @@ void GameHarness::Start(const Options& options) {
   host_->SetPlatform(clock_.get());
   host_->desktopWidth = options.desktopWidth;
   host_->desktopHeight = options.desktopHeight;
+  host_->refuseFullScreen = options.fullScreenRefused;
 
   xq_framework_Init();
   xq_Drommel_Init();

@@ -66,6 +66,8 @@ class GameHarness {
     // Size the host reports as the desktop (what full screen switches to).
     int desktopWidth = 1280;
     int desktopHeight = 1024;
+    // The host cannot switch to full screen: the game stays in the window it had.
+    bool fullScreenRefused = false;
     // Open a real window and draw with OpenGL (needs DISPLAY; see ReadFrame).
     bool window = false;
 

@@ -4,6 +4,7 @@
 // record, however damaged, crashes the reader or indexes outside its tables.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,44 +28,67 @@ class Mutator {
   }
   size_t Below(size_t n) { return n == 0 ? 0 : Next() % n; }
 
+  // Each step builds a new record from the kept head, an inserted piece and the kept tail, rather
+  // than editing the string in place: an in-place insert of text that could alias the string's own
+  // buffer is what the optimiser cannot prove safe (and warns about) at -O3.
   std::string Mutate(std::string text) {
     const int steps = 1 + static_cast<int>(Below(4));
     for (int s = 0; s < steps; ++s) {
       const size_t at = Below(text.size() + 1);
+      std::string piece;
+      size_t removed = 0;
       switch (Below(9)) {
         case 0:
-          text = text.substr(0, at);
+          removed = text.size() - at;
           break;
         case 1:
-          text.insert(at, "|");
+          piece = "|";
           break;
         case 2:
-          if (at < text.size()) text.erase(at, 1 + Below(6));
+          if (at < text.size()) removed = 1 + Below(6);
           break;
         case 3:
-          text.insert(at, "99999999999999999999");
+          piece = "99999999999999999999";
           break;
         case 4:
-          text.insert(at, Below(2) ? "-2147483648" : "+4294967295");
+          piece = Below(2) ? "-2147483648" : "+4294967295";
           break;
         case 5:
-          text.insert(at, 1, static_cast<char>('a' + Below(26)));
+          piece.assign(1, static_cast<char>('a' + Below(26)));
           break;
         case 6:
-          text.insert(at, 1, static_cast<char>(Below(256)));
+          piece.assign(1, static_cast<char>(Below(256)));
           break;
-        case 7:
-          text.insert(at, text.substr(Below(text.size() + 1), Below(40)));
+        case 7: {
+          const size_t from = Below(text.size() + 1);
+          piece = text.substr(from, Below(40));
           break;
+        }
         default:
-          if (at < text.size()) text[at] = static_cast<char>('0' + Below(10));
+          if (at < text.size()) {
+            piece.assign(1, static_cast<char>('0' + Below(10)));
+            removed = 1;
+          }
           break;
       }
+      text = Splice(text, at, removed, piece);
     }
     return text;
   }
 
  private:
+  // text with `removed` bytes at `at` (clipped to its end) replaced by piece.
+  static std::string Splice(const std::string& text, size_t at, size_t removed,
+                            const std::string& piece) {
+    const size_t tail = std::min(text.size(), at + removed);
+    std::string out;
+    out.reserve(at + piece.size() + (text.size() - tail));
+    out.append(text, 0, at);
+    out.append(piece);
+    out.append(text, tail, std::string::npos);
+    return out;
+  }
+
   uint32_t state_;
 };
 

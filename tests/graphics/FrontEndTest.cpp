@@ -147,13 +147,19 @@ TEST_F(FrontEnd, ShortNamesAreReadFromTheDataFolder) {
   EXPECT_EQ(xq_graphics_context->firstChar, 65);
 }
 
-TEST_F(FrontEnd, AMissingDefaultFontLeavesNoFont) {
+TEST_F(FrontEnd, AMissingDefaultFontLeavesNoFontAndIsNotLookedForAgain) {
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.Path());
   xq_graphics_SetFont(nullptr, 99);
-  std::filesystem::current_path(previous);
   EXPECT_FALSE(xq_graphics_context->font);
   EXPECT_EQ(xq_graphics_context->firstChar, 32);
+
+  // The failure is remembered: a font file appearing later is not read by the next selection.
+  std::filesystem::create_directories(dir.File("data"));
+  gfxtest::WriteRgbaPng(dir.File("data/dovu_font.png"), 96 * 6, 8, White);
+  xq_graphics_SetFont(nullptr, 0);
+  std::filesystem::current_path(previous);
+  EXPECT_FALSE(xq_graphics_context->font);
 }
 
 TEST_F(FrontEnd, EveryFrameStartsFromTheDefaults) {

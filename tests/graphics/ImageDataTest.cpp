@@ -10,6 +10,7 @@
 #include "graphics/Surface.h"
 #include "host/ImageDecode.h"
 #include "tests/graphics/GraphicsTestSupport.h"
+#include "tests/support/Process.h"
 
 namespace {
 
@@ -84,14 +85,8 @@ TEST(ImageDecoding, PaletteAndSixteenBitFilesDecodeToEightBits) {
 TEST(ImageDecoding, ARealPngFromADebianPackageMatchesImageMagick) {
   const std::string icon = "/usr/share/icons/hicolor/48x48/apps/display-im6.q16.png";
   if (!std::filesystem::exists(icon)) GTEST_SKIP() << icon << " is not installed";
-  std::FILE* pipe = popen(("convert '" + icon + "' -depth 8 rgba:- 2>/dev/null").c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::vector<unsigned char> expected;
-  unsigned char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    expected.insert(expected.end(), buffer, buffer + n);
-  }
-  pclose(pipe);
+  const std::string converted = ShellOutput("convert '" + icon + "' -depth 8 rgba:- 2>/dev/null");
+  const std::vector<unsigned char> expected(converted.begin(), converted.end());
   if (expected.empty()) GTEST_SKIP() << "ImageMagick's convert is not available";
 
   Decoded d = Decode(icon);

@@ -12,6 +12,7 @@
 #include "host/Glfw2.h"
 #include "tests/host/XClient.h"
 #include "tests/support/Display.h"
+#include "tests/support/Process.h"
 
 namespace {
 
@@ -62,7 +63,10 @@ class Glfw2Events : public ::testing::Test {
     glfw2::Terminate();
   }
 
-  static void Run(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0); }
+  static void Run(const std::string& command) {
+    const ToolResult result = RunTool(command);
+    ASSERT_TRUE(result.Ok()) << command << " " << result.Describe();
+  }
 
   // Holds the key long enough for several repeats (the test display repeats after 200 ms, then
   // every 100 ms), then releases it.

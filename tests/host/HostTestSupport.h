@@ -67,9 +67,16 @@ class RecordingDelegate : public XQGameDelegate {
   }
   void RenderGame() override { log += 'R'; }
   void KeyEvent(int event, int data) override {
-    log += "k" + std::to_string(event) + ":" + std::to_string(data);
+    // Appended piece by piece: "k" + std::to_string(...) makes GCC 12 warn (-Wrestrict) at -O3.
+    log += 'k';
+    log += std::to_string(event);
+    log += ':';
+    log += std::to_string(data);
   }
   void MouseEvent(int event, int data, float, float) override {
-    log += "m" + std::to_string(event) + ":" + std::to_string(data);
+    log += 'm';
+    log += std::to_string(event);
+    log += ':';
+    log += std::to_string(data);
   }
 };

@@ -65,7 +65,7 @@ class DeviceDelegate : public XQGameDelegate {
 };
 
 bool Xdo(const std::string& args) {
-  return std::system(("xdotool " + args + " >/dev/null 2>&1").c_str()) == 0;
+  return RunTool("xdotool " + args + " >/dev/null 2>&1").Ok();
 }
 
 std::string XdoOutput(const std::string& args) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "host/Glfw2.h"
@@ -11,6 +12,7 @@
 #include "tests/host/HostTestSupport.h"
 #include "tests/host/XClient.h"
 #include "tests/support/Display.h"
+#include "tests/support/Process.h"
 
 namespace {
 
@@ -60,11 +62,11 @@ TEST_F(HostWindow, ReplacingTheWindowReleasesHeldKeysFirst) {
   host.StartGame();
   PollEventsUntil(std::chrono::milliseconds(2000),
                   [] { return glfw2::GetWindowParam(glfw2::ACTIVE); });
-  ASSERT_EQ(std::system("xdotool keydown shift"), 0);
+  ASSERT_TRUE(RunTool("xdotool keydown shift").Ok());
   PollEventsUntil(std::chrono::milliseconds(2000), [] { return glfw2::GetKey(glfw2::KEY_LSHIFT); });
   delegate.log.clear();
   host.SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
-  ASSERT_EQ(std::system("xdotool keyup shift"), 0);
+  ASSERT_TRUE(RunTool("xdotool keyup shift").Ok());
   EXPECT_EQ(delegate.log.rfind("k2:16", 0), 0u) << delegate.log;  // KeyUp shift comes first
 }
 
@@ -83,6 +85,27 @@ TEST_F(HostWindow, FullScreenTakesTheDesktopWithoutATitleAndSwitchesBack) {
   EXPECT_EQ(glfwGraphicsSeq, before + 2);
   EXPECT_NE(FindWindowByName("Drommel", std::chrono::milliseconds(3000)), 0u);
   EXPECT_EQ(glfw2::GetWindowParam(glfw2::OPENED), 1);
+}
+
+TEST_F(HostWindow, AFullScreenSwitchThatFailsKeepsTheWindowItHadAndSaysWhyOnce) {
+  ASSERT_TRUE(host.SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false));
+  const auto desktop = host.GetGlfwDesktopMode();
+  glfw2::testing::FailNextOpenWindow("X11: Failed to create window");
+  ::testing::internal::CaptureStdout();
+  EXPECT_FALSE(host.SetGlfwWindow(desktop->width, desktop->height, 8, 8, 8, 0, 0, 0, true));
+  const std::string out = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out, "Cannot switch to full screen (" + std::to_string(desktop->width) + "x" +
+                     std::to_string(desktop->height) +
+                     "): X11: Failed to create window; staying in the 640x480 window\n");
+
+  // The game goes on in a window like the first: open, titled, its size, its keys answered.
+  EXPECT_EQ(glfw2::GetWindowParam(glfw2::OPENED), 1);
+  EXPECT_NE(FindWindowByName("Drommel", std::chrono::milliseconds(3000)), 0u);
+  int w = 0, h = 0;
+  glfw2::GetWindowSize(&w, &h);
+  EXPECT_EQ(w, 640);
+  EXPECT_EQ(h, 480);
+  EXPECT_TRUE(host.SetGlfwWindow(desktop->width, desktop->height, 8, 8, 8, 0, 0, 0, true));
 }
 
 }  // namespace

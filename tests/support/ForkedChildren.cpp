@@ -9,4 +9,6 @@ const pid_t testProgramPid = getpid();
 }  // namespace
 
 // Asked by LeakSanitizer before its check at exit.
-extern "C" int __lsan_is_turned_off() { return getpid() != testProgramPid ? 1 : 0; }
+extern "C" int __lsan_is_turned_off() {
+  return getpid() != testProgramPid ? 1 : 0;
+}
