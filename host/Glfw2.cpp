@@ -12,12 +12,18 @@
 //   - joystick axes with odd numbers are negated so that positive means up or forward;
 //   - a joystick GLFW recognises as a gamepad is read through its gamepad state and laid out in
 //     the one layout of Glfw2.h, so every recognised make reads the same.
+//   - keys already held down when a window opens (the F11 that switched to full screen, say) are
+//     ignored in that window until they are let go: X repeats a held key into the new window, and
+//     GLFW would report the first repeat there as a fresh press (on X only; with no X display
+//     nothing is ignored).
 // GLFW's errors are kept as text (LastError) instead of being lost: GLFW 2 had no error callback.
 // A window destroyed while GLFW is delivering events (a callback that closes or replaces the
 // window) is only hidden then, and destroyed when the poll or wait returns.
 #include "host/Glfw2.h"
 
 #include <GLFW/glfw3.h>
+#define GLFW_EXPOSE_NATIVE_X11
+#include <GLFW/glfw3native.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -34,6 +40,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "runtime/Error.h"
 
@@ -199,7 +206,10 @@ struct State {
   bool keyRepeat = false;
   bool autoPoll = true;
   bool cursorVisible = true;
-  bool lastKeyWasRepeat = false;
+  // The last key event was dropped, and so is the character that follows it.
+  bool lastKeyDropped = false;
+  // GLFW 3 keys that were down when the window opened and have not been let go since.
+  std::vector<int> heldAcross;
   int noResizeHint = 0;
   std::string lastError;
   std::optional<std::string> failNextOpen;  // a test's refusal for the next OpenWindow
@@ -253,10 +263,47 @@ void LogTiming(char what) {
   if (write(fd, line, static_cast<size_t>(length)) < 0) return;
 }
 
+// Which keys X says are down now, as XQueryKeymap's bit per X key code; false without X.
+bool QueryKeymap(std::array<char, 32>& keymap) {
+  Display* display = glfwGetX11Display();
+  if (!display) return false;
+  XQueryKeymap(display, keymap.data());
+  return true;
+}
+
+bool IsDown(const std::array<char, 32>& keymap, int glfw3Key) {
+  const int code = glfwGetKeyScancode(glfw3Key);  // the X key code on X
+  if (code < 0 || code >= 256) return false;
+  return (keymap[static_cast<size_t>(code / 8)] >> (code % 8)) & 1;
+}
+
+// Records the keys held down as a window opens (see the file's header).
+void RecordKeysHeldAcross() {
+  state.heldAcross.clear();
+  std::array<char, 32> keymap{};
+  if (!QueryKeymap(keymap)) return;
+  for (const KeyPair& pair : kKeyPairs) {
+    if (IsDown(keymap, pair.glfw3)) state.heldAcross.push_back(pair.glfw3);
+  }
+}
+
+bool HeldAcross(int glfw3Key) {
+  return std::find(state.heldAcross.begin(), state.heldAcross.end(), glfw3Key) !=
+         state.heldAcross.end();
+}
+
 void KeyCallback(GLFWwindow*, int key, int, int action, int) {
+  state.lastKeyDropped = false;
+  if (!state.heldAcross.empty() && HeldAcross(key)) {
+    // Its press went to the window before; its release here ends the hold and is dropped too, as
+    // this window never reported the key down.
+    if (action == GLFW_RELEASE) std::erase(state.heldAcross, key);
+    state.lastKeyDropped = true;
+    return;
+  }
   if (action == GLFW_PRESS) LogTiming('k');
-  state.lastKeyWasRepeat = action == GLFW_REPEAT;
   if (action == GLFW_REPEAT) {
+    state.lastKeyDropped = !state.keyRepeat;
     if (!state.keyRepeat) return;
     action = GLFW_PRESS;
   }
@@ -266,8 +313,8 @@ void KeyCallback(GLFWwindow*, int key, int, int action, int) {
 }
 
 void CharCallback(GLFWwindow*, unsigned int codepoint) {
-  // The character of a key repeat follows its key event; without key repeat it is dropped too.
-  if (state.lastKeyWasRepeat && !state.keyRepeat) return;
+  // A character follows its key event and goes where the key event went.
+  if (state.lastKeyDropped) return;
   if (codepoint < 32 || (codepoint > 126 && codepoint < 160)) return;
   if (state.charFun) state.charFun(static_cast<int>(codepoint), PRESS);
 }
@@ -630,6 +677,7 @@ int OpenWindow(int width, int height, int red, int green, int blue, int alpha, i
   glfwSetCursorPosCallback(window, CursorPosCallback);
   glfwSetWindowCloseCallback(window, WindowCloseCallback);
   ApplyCursorMode();
+  RecordKeysHeldAcross();
   return 1;
 }
 
@@ -641,6 +689,7 @@ void CloseWindow() {
   GLFWwindow* window = state.window;
   state.window = nullptr;
   state.opened = false;
+  state.heldAcross.clear();
   if (!window) return;
   if (glfwGetCurrentContext() == window) glfwMakeContextCurrent(nullptr);
   if (state.eventDepth > 0) {
@@ -707,12 +756,48 @@ int GetVideoModes(VidMode* list, int maxCount) {
   return count;
 }
 
+namespace {
+
+// Ends the hold of keys let go without GLFW reporting it: GLFW passes on no release of a key whose
+// press it did not report, as when a key is tapped just before a window opens. A key GLFW has
+// reported down ends its hold with its release event instead. Events X sent before the keys were
+// looked at are handled first (still held), so no repeat from before the release gets through.
+void EndHoldsOfKeysLetGo() {
+  if (state.heldAcross.empty() || state.eventDepth > 0) return;
+  std::array<char, 32> keymap{};
+  if (!state.window || !QueryKeymap(keymap)) {
+    state.heldAcross.clear();
+    return;
+  }
+  std::vector<int> up;
+  for (const int key : state.heldAcross) {
+    if (!IsDown(keymap, key) && glfwGetKey(state.window, key) == GLFW_RELEASE) up.push_back(key);
+  }
+  if (up.empty()) return;
+  GLFWwindow* window = state.window;
+  DeliverEvents([] { glfwPollEvents(); });
+  // A window closed or opened by those events has its own account of held keys.
+  if (state.window != window) return;
+  for (const int key : up) {
+    if (glfwGetKey(state.window, key) == GLFW_RELEASE) std::erase(state.heldAcross, key);
+  }
+}
+
+}  // namespace
+
 void PollEvents() {
   DeliverEvents([] { glfwPollEvents(); });
+  EndHoldsOfKeysLetGo();
 }
 
 void WaitEvents() {
-  DeliverEvents([] { glfwWaitEvents(); });
+  // While keys are held from before the window opened, wake now and then to notice them let go.
+  if (state.heldAcross.empty()) {
+    DeliverEvents([] { glfwWaitEvents(); });
+  } else {
+    DeliverEvents([] { glfwWaitEventsTimeout(0.05); });
+  }
+  EndHoldsOfKeysLetGo();
 }
 
 double GetTime() {

@@ -111,6 +111,37 @@ TEST_F(Glfw2Events, WithoutKeyRepeatAHeldKeyPressesOnce) {
   EXPECT_EQ(events[1].action, glfw2::RELEASE);
 }
 
+// The switch to full screen opens a new window while F11 is still down. X goes on repeating the
+// key into the new window, and none of that may count as another press (it would switch back);
+// keys pressed in the new window, F11 again among them, work as ever.
+TEST_F(Glfw2Events, AKeyHeldWhileTheWindowIsReplacedPressesNoMoreInTheNewWindow) {
+  constexpr int kF11 = glfw2::KEY_F1 + 10;
+  glfw2::Enable(glfw2::KEY_REPEAT);
+  auto count = [](int key, int action) {
+    int n = 0;
+    for (const Event& event : events)
+      n += event.kind == 'k' && event.code == key && event.action == action;
+    return n;
+  };
+  Run("xdotool keydown F11");
+  ASSERT_TRUE(PollEventsUntil(std::chrono::milliseconds(2000),
+                              [&] { return count(kF11, glfw2::PRESS) > 0; }));
+  ASSERT_EQ(glfw2::OpenWindow(320, 240, 8, 8, 8, 0, 0, 0, glfw2::WINDOW), 1);
+  events.clear();
+  PollEventsUntil(std::chrono::milliseconds(750), [] { return false; });  // several repeats
+  Run("xdotool keyup F11");
+  PollEventsUntil(std::chrono::milliseconds(300), [] { return false; });
+  EXPECT_EQ(glfw2::GetWindowParam(glfw2::ACTIVE), 1);
+  EXPECT_TRUE(events.empty()) << events.size() << " events, the first key " << events[0].code;
+
+  HoldKey("a");
+  EXPECT_GE(count('A', glfw2::PRESS), 3);
+  events.clear();
+  Run("xdotool key F11");
+  EXPECT_TRUE(PollEventsUntil(std::chrono::milliseconds(1000),
+                              [&] { return count(kF11, glfw2::PRESS) == 1; }));
+}
+
 TEST_F(Glfw2Events, TheCloseCallbackCanKeepTheWindowOpen) {
   const unsigned long window = FindWindowByName(kTitle, std::chrono::milliseconds(2000));
   ASSERT_NE(window, 0u);
