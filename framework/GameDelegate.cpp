@@ -19,6 +19,13 @@ void c_GameDelegate::StartGame() {
   // Renderer and the drawing front end's default font.
   _graphics = makeGraphics();
   xq_graphics_SetGraphicsDevice(_graphics);
+  // A first frame at once, cleared to black: the window shows something defined while the font,
+  // the sound device and the app start (tens of milliseconds). Nothing of the app is drawn before
+  // its create has run, so its own first frame follows as before.
+  if (_graphics->BeginRender() != 0) {
+    _graphics->Cls(0, 0, 0);
+    _graphics->EndRender();
+  }
   xq_graphics_SetFont(nullptr, 32);
 
   // Audio device.

@@ -190,7 +190,8 @@ int c_MyApp::p_Game() {
     p_SetSize(2);
     p_SetCol(100, 255, 100);
     p_Alpha(0.8f);
-    p_Text(jscrw / 2, 16, p_rstr(shownScore, 8, String("0")), 1, 1);
+    p_Text(jscrw / 2, 16,
+           scoreText.For({shownScore}, [&] { return p_rstr(shownScore, 8, String("0")); }), 1, 1);
     p_Alpha(1);
     p_Rect(jscrw / 2 - 182, 30, 364, 20);
     p_SetCol(0, 80, 0);

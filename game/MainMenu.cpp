@@ -1,6 +1,7 @@
 // The main menu: the title, the score panel with the best and the most recent scores, the two-item
 // carousel (play and the options gear) worked by keys, touches and swipes, and the credits button.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "game/MenuParts.h"
@@ -81,12 +82,22 @@ int c_MyApp::p_Menu() {
     const int rows = std::clamp(rowHeight > 0 ? room / rowHeight : 1, 1, 10);
     const int type = gameType >= 1 && gameType <= 4 ? gameType : 1;
     const int best = 10 * (type - 1);
-    String bestText = rows == 1 ? String("Highscore") : String("Top ") + String::FromInt(rows);
-    String recentText = rows == 1 ? String("Last") : String("Last ") + String::FromInt(rows);
+    // Both tables' texts change only with the scores shown, so they are built only then.
+    std::array<int, 22> shown{rows, best};
     for (int i = 0; i < rows; ++i) {
-      bestText += String("\\n") + p_rstr(highscores[best + i], 11, " ");
-      recentText += String("\\n") + p_rstr(highscores[best + 10 + i], 11, " ");
+      shown[2 + i] = highscores[best + i];
+      shown[12 + i] = highscores[best + 10 + i];
     }
+    const String& bestText = bestScoresText.For(shown, [&] {
+      String text = rows == 1 ? String("Highscore") : String("Top ") + String::FromInt(rows);
+      for (int i = 0; i < rows; ++i) text += String("\\n") + p_rstr(shown[2 + i], 11, " ");
+      return text;
+    });
+    const String& recentText = recentScoresText.For(shown, [&] {
+      String text = rows == 1 ? String("Last") : String("Last ") + String::FromInt(rows);
+      for (int i = 0; i < rows; ++i) text += String("\\n") + p_rstr(shown[12 + i], 11, " ");
+      return text;
+    });
     p_ResetDraw();
     p_SetSize(1.5f);
     p_SetCol(255, 200, 100);

@@ -4,6 +4,7 @@
 #include "game/MyApp.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "audio/Sound.h"
@@ -204,8 +205,11 @@ int c_MyApp::p_OnUpdate() {
 
   if (xq_Drommel_DebugMode == 1) {
     p_ResetDraw();
-    const String line = String::FromInt(renderFpsAvg) + String(":") + String::FromFloat(scaleX) +
-                        String(",") + String::FromFloat(scaleY);
+    const String& line =
+        debugText.For({renderFpsAvg, std::bit_cast<int>(scaleX), std::bit_cast<int>(scaleY)}, [&] {
+          return String::FromInt(renderFpsAvg) + String(":") + String::FromFloat(scaleX) +
+                 String(",") + String::FromFloat(scaleY);
+        });
     p_Text(16, xq_Drommel_jscrh - 16, line, 0, 0);
   }
   return 0;
@@ -367,7 +371,10 @@ int c_MyApp::p_GameOver() {
       p_Alpha(1);
       // Backslash and "n" break the line in the game's text.
       p_Text(jw / 2, jh - ef / 1.5f,
-             String("New Highscore\\n           ") + PlaceName(highscorePlace), 0.5f, 2);
+             newHighscoreText.For(
+                 {highscorePlace},
+                 [&] { return String("New Highscore\\n           ") + PlaceName(highscorePlace); }),
+             0.5f, 2);
     }
     p_ResetDraw();
   }

@@ -26,6 +26,7 @@
 #include "framework/App.h"
 #include "game/Constants.h"
 #include "game/DisplayList.h"
+#include "game/NumberText.h"
 #include "runtime/Array.h"
 #include "runtime/String.h"
 
@@ -269,6 +270,12 @@ class c_MyApp : public c_App {
   int optionsChoice = 0;
   int optionsKeyLatch = 0;
   int optionsTouchLatch = 0;
+  // Texts drawn every update, built again only when their numbers change.
+  NumberText<1> scoreText;
+  NumberText<22> bestScoresText;
+  NumberText<22> recentScoresText;
+  NumberText<1> newHighscoreText;
+  NumberText<3> debugText;
 
  private:
   // Appends one record of `kind` with the current draw state; false when the list is full.

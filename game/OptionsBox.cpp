@@ -16,16 +16,19 @@ constexpr int kArcadeRow = 2;
 constexpr int kScreenRow = 3;
 constexpr int kCreditsRow = 4;
 
-String SoundLabel(int setting) {
+// The labels are made once: a row's text is drawn every update.
+const String& SoundLabel(int setting) {
+  static const String kEffectsAndMusic("Sound : SFX + Music"), kEffects("Sound : SFX"),
+      kMusic("Sound : Music"), kOff("Sound : Off");
   switch (setting) {
     case SoundSetting::EffectsAndMusic:
-      return "Sound : SFX + Music";
+      return kEffectsAndMusic;
     case SoundSetting::Effects:
-      return "Sound : SFX";
+      return kEffects;
     case SoundSetting::Music:
-      return "Sound : Music";
+      return kMusic;
     default:
-      return "Sound : Off";
+      return kOff;
   }
 }
 
@@ -89,19 +92,21 @@ int c_MyApp::p_OptionBox() {
     float textX = 100;
     float rectX = 84;
     float rectW = w - 168;
-    String label;
+    static const String kArcadeOn("iCade : On"), kArcadeOff("iCade : Off");
+    static const String kFullscreen("Fullscreen"), kWindowed("Windowed"), kCredits("Credits");
+    const String* label;
     switch (row) {
       case kSoundRow:
-        label = SoundLabel(options[Option::Sound]);
+        label = &SoundLabel(options[Option::Sound]);
         break;
       case kArcadeRow:
-        label = xq_Drommel_iCadeControls == 1 ? "iCade : On" : "iCade : Off";
+        label = xq_Drommel_iCadeControls == 1 ? &kArcadeOn : &kArcadeOff;
         break;
       case kScreenRow:
-        label = fullScreen == 0 ? "Fullscreen" : "Windowed";
+        label = fullScreen == 0 ? &kFullscreen : &kWindowed;
         break;
       default:
-        label = "Credits";
+        label = &kCredits;
         y += 10;
         textX = w - 264;
         rectX = textX - 16;
@@ -117,10 +122,10 @@ int c_MyApp::p_OptionBox() {
     const bool touched = p_Touch(rectX, y - 2, rectW, 24) != 0;
     // Labels shrink to stay inside their row on a narrow (portrait) screen.
     const float textRoom = rectX + rectW - 8 - textX;
-    const float textWidth = 7.0f * static_cast<float>(label.Length());
+    const float textWidth = 7.0f * static_cast<float>(label->Length());
     p_ResetDraw();
     p_SetSize(std::clamp(textRoom / textWidth, 1.0f, 2.0f));
-    p_Text(textX, y, label, 0, 0);
+    p_Text(textX, y, *label, 0, 0);
     if (touchReady && touched && !close && activate < 0) {
       optionsChoice = row;
       activate = row;

@@ -244,16 +244,13 @@ int xq_graphics_Scale(float x, float y) {
 }
 
 namespace {
-// Sprites are mostly drawn at a few angles (often 0), so the last result is kept.
+// Sprites are mostly drawn at a few angles (often 0), so the last result is kept. Single precision
+// throughout: the matrix is float, and a float angle in degrees has no more digits to give.
 void RotationOf(float angle, float* co, float* s) {
   static float lastAngle = 0, lastCo = 1, lastS = 0;
   if (angle != lastAngle) {
-    const float r = angle * 0.017453292f;
-    double sine, cosine;
-    ::sincos(static_cast<double>(r), &sine, &cosine);
+    ::sincosf(angle * 0.017453292f, &lastS, &lastCo);
     lastAngle = angle;
-    lastS = static_cast<float>(sine);
-    lastCo = static_cast<float>(cosine);
   }
   *co = lastCo;
   *s = lastS;
@@ -375,9 +372,9 @@ int xq_graphics_DrawImage2(const std::shared_ptr<c_Image>& image, float x, float
   d *= scaleY;
   // then translate(-handle)
   const float hx = -image->handleX, hy = -image->handleY;
-  xq_graphics_renderDevice->SetMatrix(a, b, c, d, a * hx + c * hy + tx, b * hx + d * hy + ty);
-  g->matrixDirty = 1;
-  DrawFrame(xq_graphics_renderDevice, *image, *f, 0, 0);
+  xq_graphics_renderDevice->DrawSurface2Under(image->surface, a, b, c, d, a * hx + c * hy + tx,
+                                              b * hx + d * hy + ty, f->x, f->y, image->width,
+                                              image->height);
   return 0;
 }
 

@@ -11,6 +11,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "graphics/Surface.h"
 #include "host/Files.h"
 #include "host/Game.h"
@@ -24,7 +28,8 @@ const std::shared_ptr<gxtkSurface> kNoSurface;
 
 // NaN and values below the range give the lower bound.
 inline float Clamp(float value, float high) {
-  return value > 0 ? (value < high ? value : high) : 0.0f;
+  value = value > 0 ? value : 0.0f;
+  return value < high ? value : high;
 }
 
 // Segment directions of the last oval size drawn, so that ovals of one size share the sines.
@@ -272,7 +277,7 @@ std::shared_ptr<gxtkSurface> gxtkGraphics::LoadSurface__UNSAFE__(
     std::shared_ptr<gxtkSurface> surface, const String& path) {
   if (!surface) return nullptr;
   int w = 0, h = 0, depth = 0;
-  std::unique_ptr<unsigned char[]> data;
+  PixelBuffer data;
   if (XQGame* host = XQGame::Host()) {
     data = host->LoadImageData(path, &w, &h, &depth);
   } else {
@@ -307,25 +312,39 @@ int gxtkGraphics::Cls(float red, float green, float blue) {
   return 0;
 }
 
-void gxtkGraphics::Repack() {
-  const float al = alpha;
-  packedColor = (static_cast<std::uint32_t>(al * 255.0f) << 24) |
-                (static_cast<std::uint32_t>(blue * al) << 16) |
-                (static_cast<std::uint32_t>(green * al) << 8) |
-                static_cast<std::uint32_t>(red * al);
+std::uint32_t gxtkGraphics::Pack() const {
+#if defined(__SSE2__)
+  // The same clamps, products and truncations as below, four lanes at once: (red, green, blue,
+  // alpha) clamped (NaN to 0), times (alpha, alpha, alpha, 255), truncated, narrowed to bytes.
+  const __m128 clamped =
+      _mm_min_ps(_mm_max_ps(_mm_set_ps(alpha, blue, green, red), _mm_setzero_ps()),
+                 _mm_set_ps(1.0f, 255.0f, 255.0f, 255.0f));
+  const __m128 al = _mm_shuffle_ps(clamped, clamped, _MM_SHUFFLE(3, 3, 3, 3));
+  const __m128 factors = _mm_or_ps(_mm_and_ps(al, _mm_castsi128_ps(_mm_set_epi32(0, -1, -1, -1))),
+                                   _mm_set_ps(255.0f, 0.0f, 0.0f, 0.0f));
+  const __m128i lanes = _mm_cvttps_epi32(_mm_mul_ps(clamped, factors));
+  const __m128i words = _mm_packs_epi32(lanes, lanes);
+  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
+#else
+  const float al = Clamp(alpha, 1.0f);
+  return (static_cast<std::uint32_t>(al * 255.0f) << 24) |
+         (static_cast<std::uint32_t>(Clamp(blue, 255.0f) * al) << 16) |
+         (static_cast<std::uint32_t>(Clamp(green, 255.0f) * al) << 8) |
+         static_cast<std::uint32_t>(Clamp(red, 255.0f) * al);
+#endif
 }
 
 int gxtkGraphics::SetAlpha(float alpha) {
-  this->alpha = Clamp(alpha, 1.0f);
-  Repack();
+  this->alpha = alpha;
+  colorChanged_ = true;
   return 0;
 }
 
 int gxtkGraphics::SetColor(float red, float green, float blue) {
-  this->red = Clamp(red, 255.0f);
-  this->green = Clamp(green, 255.0f);
-  this->blue = Clamp(blue, 255.0f);
-  Repack();
+  this->red = red;
+  this->green = green;
+  this->blue = blue;
+  colorChanged_ = true;
   return 0;
 }
 
@@ -448,7 +467,7 @@ inline void gxtkGraphics::Prepare(gxtkSurface& surface) const {
 
 // ---- Primitives ---------------------------------------------------------------------------------
 
-inline void gxtkGraphics::Corner(gxtkVertex* v, float x, float y) const {
+inline void gxtkGraphics::Corner(gxtkVertex* v, float x, float y, std::uint32_t color) const {
   if (transformed) {
     v->x = a * x + c * y + tx;
     v->y = b * x + d * y + ty;
@@ -456,20 +475,21 @@ inline void gxtkGraphics::Corner(gxtkVertex* v, float x, float y) const {
     v->x = x;
     v->y = y;
   }
-  v->color = packedColor;
+  v->color = color;
 }
 
 int gxtkGraphics::DrawPoint(float x, float y) {
   gxtkVertex* v = Reserve(1, 1, kNoSurface);
-  if (v) Corner(v, x, y);
+  if (v) Corner(v, x, y, Color());
   return 0;
 }
 
 int gxtkGraphics::DrawLine(float x1, float y1, float x2, float y2) {
   gxtkVertex* v = Reserve(2, 2, kNoSurface);
   if (!v) return 0;
-  Corner(v, x1, y1);
-  Corner(v + 1, x2, y2);
+  const std::uint32_t color = Color();
+  Corner(v, x1, y1, color);
+  Corner(v + 1, x2, y2, color);
   return 0;
 }
 
@@ -477,10 +497,11 @@ int gxtkGraphics::DrawRect(float x, float y, float width, float height) {
   gxtkVertex* v = Reserve(4, 4, kNoSurface);
   if (!v) return 0;
   const float x2 = x + width, y2 = y + height;
-  Corner(v, x, y);
-  Corner(v + 1, x2, y);
-  Corner(v + 2, x2, y2);
-  Corner(v + 3, x, y2);
+  const std::uint32_t color = Color();
+  Corner(v, x, y, color);
+  Corner(v + 1, x2, y, color);
+  Corner(v + 2, x2, y2, color);
+  Corner(v + 3, x, y2, color);
   return 0;
 }
 
@@ -505,8 +526,9 @@ int gxtkGraphics::DrawOval(float x, float y, float width, float height) {
   if (!v) return 0;
   ovalTable.Build(segs);
   const float cx = x + rx, cy = y + ry;
+  const std::uint32_t color = Color();
   for (int i = 0; i < segs; ++i) {
-    Corner(v + i, cx + ovalTable.cosine[i] * rx, cy - ovalTable.sine[i] * ry);
+    Corner(v + i, cx + ovalTable.cosine[i] * rx, cy - ovalTable.sine[i] * ry, color);
   }
   return 0;
 }
@@ -517,7 +539,8 @@ int gxtkGraphics::DrawPoly(const Array<float>& xy) {
   gxtkVertex* v = Reserve(n, n, kNoSurface);
   if (!v) return 0;
   const float* in = xy.Data();
-  for (int i = 0; i < n; ++i) Corner(v + i, in[i * 2], in[i * 2 + 1]);
+  const std::uint32_t color = Color();
+  for (int i = 0; i < n; ++i) Corner(v + i, in[i * 2], in[i * 2 + 1], color);
   return 0;
 }
 
@@ -530,8 +553,9 @@ int gxtkGraphics::DrawPoly2(const Array<float>& xyuv, const std::shared_ptr<gxtk
   Prepare(*surface);
   const float us = surface->UScale(), vs = surface->VScale();
   const float* in = xyuv.Data();
+  const std::uint32_t color = Color();
   for (int i = 0; i < n; ++i) {
-    Corner(v + i, in[i * 4], in[i * 4 + 1]);
+    Corner(v + i, in[i * 4], in[i * 4 + 1], color);
     v[i].u = (in[i * 4 + 2] + static_cast<float>(srcX)) * us;
     v[i].v = (in[i * 4 + 3] + static_cast<float>(srcY)) * vs;
   }
@@ -545,10 +569,11 @@ int gxtkGraphics::DrawSurface(const std::shared_ptr<gxtkSurface>& surface, float
   Prepare(*surface);
   const float w = static_cast<float>(surface->Width()), h = static_cast<float>(surface->Height());
   const float u1 = w * surface->UScale(), v1 = h * surface->VScale();
-  Corner(v, x, y);
-  Corner(v + 1, x + w, y);
-  Corner(v + 2, x + w, y + h);
-  Corner(v + 3, x, y + h);
+  const std::uint32_t color = Color();
+  Corner(v, x, y, color);
+  Corner(v + 1, x + w, y, color);
+  Corner(v + 2, x + w, y + h, color);
+  Corner(v + 3, x, y + h, color);
   v[0].u = 0;
   v[0].v = 0;
   v[1].u = u1;
@@ -571,10 +596,46 @@ int gxtkGraphics::DrawSurface2(const std::shared_ptr<gxtkSurface>& surface, floa
   const float u0 = static_cast<float>(srcX) * us, v0 = static_cast<float>(srcY) * vs;
   const float u1 = static_cast<float>(srcX + srcWidth) * us;
   const float v1 = static_cast<float>(srcY + srcHeight) * vs;
-  Corner(v, x, y);
-  Corner(v + 1, x + w, y);
-  Corner(v + 2, x + w, y + h);
-  Corner(v + 3, x, y + h);
+  const std::uint32_t color = Color();
+  Corner(v, x, y, color);
+  Corner(v + 1, x + w, y, color);
+  Corner(v + 2, x + w, y + h, color);
+  Corner(v + 3, x, y + h, color);
+  v[0].u = u0;
+  v[0].v = v0;
+  v[1].u = u1;
+  v[1].v = v0;
+  v[2].u = u1;
+  v[2].v = v1;
+  v[3].u = u0;
+  v[3].v = v1;
+  return 0;
+}
+
+int gxtkGraphics::DrawSurface2Under(const std::shared_ptr<gxtkSurface>& surface, float a, float b,
+                                    float c, float d, float tx, float ty, int srcX, int srcY,
+                                    int srcWidth, int srcHeight) {
+  if (!surface) return 0;
+  gxtkVertex* v = Reserve(4, 4, surface);
+  if (!v) return 0;
+  Prepare(*surface);
+  const float w = static_cast<float>(srcWidth), h = static_cast<float>(srcHeight);
+  const float us = surface->UScale(), vs = surface->VScale();
+  const float u0 = static_cast<float>(srcX) * us, v0 = static_cast<float>(srcY) * vs;
+  const float u1 = static_cast<float>(srcX + srcWidth) * us;
+  const float v1 = static_cast<float>(srcY + srcHeight) * vs;
+  // The corners (0, 0), (w, 0), (w, h), (0, h) under the matrix.
+  const float aw = a * w, bw = b * w, ch = c * h, dh = d * h;
+  const std::uint32_t color = Color();
+  v[0].x = tx;
+  v[0].y = ty;
+  v[1].x = aw + tx;
+  v[1].y = bw + ty;
+  v[2].x = aw + ch + tx;
+  v[2].y = bw + dh + ty;
+  v[3].x = ch + tx;
+  v[3].y = dh + ty;
+  v[0].color = v[1].color = v[2].color = v[3].color = color;
   v[0].u = u0;
   v[0].v = v0;
   v[1].u = u1;

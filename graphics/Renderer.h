@@ -120,6 +120,12 @@ class gxtkGraphics {
   virtual int DrawSurface(const std::shared_ptr<gxtkSurface>& surface, float x, float y);
   virtual int DrawSurface2(const std::shared_ptr<gxtkSurface>& surface, float x, float y, int srcX,
                            int srcY, int srcWidth, int srcHeight);
+  // The same rectangle of the surface with its top left corner at the origin of the matrix (a, b,
+  // c, d, tx, ty), which is used for this quad alone: the current matrix stays. The front end's
+  // rotated and scaled images, one call each.
+  virtual int DrawSurface2Under(const std::shared_ptr<gxtkSurface>& surface, float a, float b,
+                                float c, float d, float tx, float ty, int srcX, int srcY,
+                                int srcWidth, int srcHeight);
 
   // Framebuffer pixels as ARGB, the top row of the rectangle first, into
   // pixels[offset + row * pitch + column]. Rows that would fall outside the array are skipped.
@@ -144,7 +150,7 @@ class gxtkGraphics {
   void ResetStats() { stats_ = {}; }
 
   // Read-only views of the state, for tests.
-  std::uint32_t PackedColor() const { return packedColor; }
+  std::uint32_t PackedColor() const { return colorChanged_ ? Pack() : packedColor; }
   int BatchKind() const { return batchKind; }
   int BatchCount() const { return batchCount; }
   const gxtkVertex* Vertices() const { return vertexBuffer; }
@@ -159,13 +165,25 @@ class gxtkGraphics {
   gxtkVertex* RestartBatch(int kind, int count, const std::shared_ptr<gxtkSurface>& surface);
   void BuildIndices();
   void Prepare(gxtkSurface& surface) const;
-  void Corner(gxtkVertex* v, float x, float y) const;
-  void Repack();
+  void Corner(gxtkVertex* v, float x, float y, std::uint32_t color) const;
+  // The current colour premultiplied and packed as the vertices carry it.
+  std::uint32_t Pack() const;
+  // The packed colour for the vertices about to be written, packed again only after a change.
+  std::uint32_t Color() {
+    if (colorChanged_) {
+      packedColor = Pack();
+      colorChanged_ = false;
+    }
+    return packedColor;
+  }
   void ReadWindowSize();
 
   int width = 0;
   int height = 0;
   std::uint32_t packedColor = 0xffffffffu;
+  // SetColor and SetAlpha only store what they are given (a sprite usually gets both); the colour
+  // is clamped and packed once, when the next vertex is written.
+  bool colorChanged_ = false;
   float red = 255;
   float green = 255;
   float blue = 255;

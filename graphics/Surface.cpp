@@ -5,7 +5,6 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <new>
 
 #include "host/GlfwGame.h"
 
@@ -61,7 +60,7 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
   return true;
 }
 
-void gxtkSurface::SetData(std::unique_ptr<unsigned char[]> data, int width, int height, int depth) {
+void gxtkSurface::SetData(PixelBuffer data, int width, int height, int depth) {
   Discard();
   const bool valid = data && width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide &&
                      depth >= 1 && depth <= 4;
@@ -102,8 +101,7 @@ void gxtkSurface::SetEmpty(int width, int height) {
   depth = 4;
   format = GL_RGBA;
   // Transparent black until something is written.
-  pixels.reset(new (
-      std::nothrow) unsigned char[static_cast<size_t>(width) * static_cast<size_t>(height) * 4]());
+  pixels = AllocatePixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
   uScale = 1.0f / static_cast<float>(width);
   vScale = 1.0f / static_cast<float>(height);
 }
@@ -160,8 +158,7 @@ void gxtkSurface::SetSubData(int x, int y, int w, int h, const Array<int>& sourc
   const long long y1 = std::min<long long>(static_cast<long long>(y) + h, height);
   if (x0 >= x1 || y0 >= y1) return;
   if (!pixels) {
-    pixels.reset(new (std::nothrow) unsigned char[static_cast<size_t>(width) *
-                                                  static_cast<size_t>(height) * 4]());
+    pixels = AllocatePixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
     if (!pixels) return;
   }
   const long long length = source.Length();

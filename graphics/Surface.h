@@ -11,6 +11,7 @@
 
 #include <memory>
 
+#include "host/ImageDecode.h"
 #include "runtime/Array.h"
 
 class gxtkSurface {
@@ -32,7 +33,7 @@ class gxtkSurface {
 
   // Takes the buffer (width x height x depth bytes, rows top to bottom) and premultiplies it.
   // A depth outside 1..4 or a size below 1 leaves the surface empty.
-  void SetData(std::unique_ptr<unsigned char[]> data, int width, int height, int depth);
+  void SetData(PixelBuffer data, int width, int height, int depth);
   // Writes a rectangle of ARGB values (source[offset + row * pitch + column]) into an RGBA surface,
   // premultiplied; other formats ignore it. The rectangle is clipped to the surface, and source
   // values outside the array read as 0.
@@ -66,7 +67,7 @@ class gxtkSurface {
   void SetEmpty(int width, int height);
   void Upload(int x, int y, int w, int h);
 
-  std::unique_ptr<unsigned char[]> pixels;
+  PixelBuffer pixels;
   int width = 0;
   int height = 0;
   int depth = 0;

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "host/GameDelegate.h"
+#include "host/ImageDecode.h"
 #include "runtime/Array.h"
 #include "runtime/Error.h"
 #include "runtime/String.h"
@@ -48,8 +49,7 @@ class XQGame {
   // The whole file as bytes (the caller owns them); null when it cannot be opened.
   virtual std::unique_ptr<unsigned char[]> LoadData(const String& path, int* length);
   // Decoded 8-bit pixels (format = bytes per pixel, 1 to 4) or null; never raises.
-  virtual std::unique_ptr<unsigned char[]> LoadImageData(const String& path, int* width,
-                                                         int* height, int* format);
+  virtual PixelBuffer LoadImageData(const String& path, int* width, int* height, int* format);
   // Decoded PCM (format = bytes per sample, 1 or 2) or null; never raises.
   virtual std::unique_ptr<unsigned char[]> LoadAudioData(const String& path, int* length,
                                                          int* channels, int* format, int* hertz);

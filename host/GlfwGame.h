@@ -12,6 +12,7 @@
 
 #include "host/Game.h"
 #include "host/HostPlatform.h"
+#include "host/ImageDecode.h"
 
 // A video mode: size and bits per colour channel.
 class XQGlfwVideoMode {

@@ -2,13 +2,22 @@
 // which opens the file through the host's portable paths.
 #include <stb_image.h>
 
-#include <cstring>
+#include <cstdlib>
 
 #include "host/Game.h"
 #include "host/ImageDecode.h"
 #include "runtime/Collect.h"
 
-std::unique_ptr<unsigned char[]> DecodeImage(std::FILE* file, int* width, int* height, int* depth) {
+// stb_image allocates with malloc and frees with free (its defaults, as Debian builds it).
+void FreePixels::operator()(unsigned char* pixels) const noexcept {
+  std::free(pixels);
+}
+
+PixelBuffer AllocatePixels(std::size_t size) {
+  return PixelBuffer(static_cast<unsigned char*>(std::calloc(size, 1)));
+}
+
+PixelBuffer DecodeImage(std::FILE* file, int* width, int* height, int* depth) {
   if (!file || !width || !height || !depth) return nullptr;
   // Refuse enormous sizes from the header before stb_image allocates for them.
   int w = 0, h = 0, n = 0;
@@ -19,26 +28,16 @@ std::unique_ptr<unsigned char[]> DecodeImage(std::FILE* file, int* width, int* h
     return nullptr;
   }
   if (start >= 0) std::fseek(file, start, SEEK_SET);
-  unsigned char* decoded = stbi_load_from_file(file, &w, &h, &n, 0);
-  if (!decoded) return nullptr;
-  if (w < 1 || h < 1 || n < 1 || n > 4 || w > kMaxImageSide || h > kMaxImageSide) {
-    stbi_image_free(decoded);
-    return nullptr;
-  }
-  // stb_image allocates with malloc; the buffer we hand out is freed with delete[].
-  const size_t size = static_cast<size_t>(w) * static_cast<size_t>(h) * static_cast<size_t>(n);
-  std::unique_ptr<unsigned char[]> pixels(new (std::nothrow) unsigned char[size]);
-  if (pixels) std::memcpy(pixels.get(), decoded, size);
-  stbi_image_free(decoded);
+  PixelBuffer pixels(stbi_load_from_file(file, &w, &h, &n, 0));
   if (!pixels) return nullptr;
+  if (w < 1 || h < 1 || n < 1 || n > 4 || w > kMaxImageSide || h > kMaxImageSide) return nullptr;
   *width = w;
   *height = h;
   *depth = n;
   return pixels;
 }
 
-std::unique_ptr<unsigned char[]> LoadImageFile(const String& path, int* width, int* height,
-                                               int* depth) {
+PixelBuffer LoadImageFile(const String& path, int* width, int* height, int* depth) {
   std::FILE* file = std::fopen(path.ToUtf8().c_str(), "rb");
   if (!file) return nullptr;
   auto pixels = DecodeImage(file, width, height, depth);
@@ -47,8 +46,7 @@ std::unique_ptr<unsigned char[]> LoadImageFile(const String& path, int* width, i
   return pixels;
 }
 
-std::unique_ptr<unsigned char[]> XQGame::LoadImageData(const String& path, int* width, int* height,
-                                                       int* format) {
+PixelBuffer XQGame::LoadImageData(const String& path, int* width, int* height, int* format) {
   std::FILE* file = OpenFile(path, String("rb"));
   if (!file) return nullptr;
   auto pixels = DecodeImage(file, width, height, format);

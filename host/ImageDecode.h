@@ -1,7 +1,8 @@
 // Decoding of image files into 8-bit pixels with stb_image (PNG, and whatever else stb_image
 // reads). The decoders read from an open stdio stream, never close it, and return null on any bad
 // input without raising: missing, empty, truncated or corrupt data, and headers claiming more than
-// kMaxImageSide pixels a side or kMaxImagePixels pixels in all. The caller owns the bytes.
+// kMaxImageSide pixels a side or kMaxImagePixels pixels in all. The caller owns the bytes: the
+// decoder's own buffer, handed on without a copy (so one image never needs twice its size).
 //
 //   int width, height, depth;
 //   auto pixels = DecodeImage(file, &width, &height, &depth);
@@ -9,6 +10,7 @@
 //   // 4 RGBA)
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <memory>
 
@@ -17,8 +19,16 @@
 constexpr int kMaxImageSide = 16384;
 constexpr long long kMaxImagePixels = 64LL * 1024 * 1024;
 
-std::unique_ptr<unsigned char[]> DecodeImage(std::FILE* file, int* width, int* height, int* depth);
+// Pixel bytes in malloc's heap, where stb_image puts what it decodes; PixelBuffer frees them.
+struct FreePixels {
+  void operator()(unsigned char* pixels) const noexcept;
+};
+using PixelBuffer = std::unique_ptr<unsigned char[], FreePixels>;
+
+// size zeroed bytes of the same kind, or null when memory runs out.
+PixelBuffer AllocatePixels(std::size_t size);
+
+PixelBuffer DecodeImage(std::FILE* file, int* width, int* height, int* depth);
 // Opens a plain file name (no kestro: paths) and decodes it; used where no host exists (tools,
 // tests, a headless renderer).
-std::unique_ptr<unsigned char[]> LoadImageFile(const String& path, int* width, int* height,
-                                               int* depth);
+PixelBuffer LoadImageFile(const String& path, int* width, int* height, int* depth);

@@ -15,7 +15,7 @@
 namespace {
 
 struct Decoded {
-  std::unique_ptr<unsigned char[]> pixels;
+  PixelBuffer pixels;
   int width = 0, height = 0, depth = 0;
 };
 

@@ -140,6 +140,32 @@ TEST_F(RendererBatch, ColourIsPremultipliedAndClampedBeforePacking) {
   EXPECT_EQ(gfx.PackedColor(), 0u);
 }
 
+// A sprite's quad carries its own matrix and the colour of the moment; the primitive after it is
+// drawn under the current matrix and in the colour set since.
+TEST_F(RendererBatch, ASpriteQuadUsesItsOwnMatrixAndLeavesTheCurrentOne) {
+  auto sheet = SheetOf(gfx, 16, 8);
+  gfx.SetMatrix(1, 0, 0, 1, 100, 0);
+  gfx.SetColor(255, 0, 0);
+  // A quarter turn, doubled, at (10, 20): the 8 x 4 frame at (4, 0) of the sheet.
+  gfx.DrawSurface2Under(sheet, 0, 2, -2, 0, 10, 20, 4, 0, 8, 4);
+  gfx.SetColor(0, 0, 255);
+  gfx.DrawSurface2(sheet, 0, 0, 0, 0, 1, 1);
+  const gxtkVertex* v = gfx.Vertices();
+  const float corners[4][2] = {{10, 20}, {10, 36}, {2, 36}, {2, 20}};
+  const float uv[4][2] = {{0.25f, 0}, {0.75f, 0}, {0.75f, 0.5f}, {0.25f, 0.5f}};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_FLOAT_EQ(v[i].x, corners[i][0]) << i;
+    EXPECT_FLOAT_EQ(v[i].y, corners[i][1]) << i;
+    EXPECT_FLOAT_EQ(v[i].u, uv[i][0]) << i;
+    EXPECT_FLOAT_EQ(v[i].v, uv[i][1]) << i;
+    EXPECT_EQ(ColorOf(v[i]).r, 255);
+  }
+  EXPECT_FLOAT_EQ(v[4].x, 100);
+  EXPECT_EQ(ColorOf(v[4]).r, 0);
+  EXPECT_EQ(ColorOf(v[4]).b, 255);
+  EXPECT_EQ(gfx.BatchCount(), 8);
+}
+
 TEST_F(RendererBatch, OvalSegmentsFollowTheSizeOnScreen) {
   gfx.DrawOval(0, 0, 100, 50);
   EXPECT_EQ(gfx.BatchKind(), 72);

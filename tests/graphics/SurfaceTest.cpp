@@ -10,8 +10,8 @@
 
 namespace {
 
-std::unique_ptr<unsigned char[]> Buffer(std::vector<unsigned char> bytes) {
-  auto out = std::make_unique<unsigned char[]>(bytes.size());
+PixelBuffer Buffer(std::vector<unsigned char> bytes) {
+  PixelBuffer out = AllocatePixels(bytes.size());
   std::copy(bytes.begin(), bytes.end(), out.get());
   return out;
 }
