@@ -210,12 +210,18 @@ struct FakeJoystick {
 
 // Allocations made while one lives are never reported as leaks (sanitizer builds only).
 struct LeakCheckPause {
+  LeakCheckPause() {
 #if defined(DROMMEL_LSAN)
-  LeakCheckPause() { __lsan_disable(); }
-  ~LeakCheckPause() { __lsan_enable(); }
-#else
-  LeakCheckPause() = default;
+    __lsan_disable();
 #endif
+  }
+  ~LeakCheckPause() {
+#if defined(DROMMEL_LSAN)
+    __lsan_enable();
+#endif
+  }
+  LeakCheckPause(const LeakCheckPause&) = delete;
+  LeakCheckPause& operator=(const LeakCheckPause&) = delete;
 };
 
 struct State {
