@@ -144,8 +144,8 @@ int c_MyApp::p_FullscreenFlip() {
     switched = host->SetGlfwWindow(desktop->width, desktop->height, desktop->red, desktop->green,
                                    desktop->blue, 0, 0, 0, true);
   } else {
-    switched =
-        host->SetGlfwWindow(640, 480, desktop->red, desktop->green, desktop->blue, 0, 0, 0, false);
+    switched = host->SetGlfwWindow(kDesignWidth, kDesignHeight, desktop->red, desktop->green,
+                                   desktop->blue, 0, 0, 0, false);
   }
   if (!switched) fullScreen = 1 - fullScreen;
   return 0;
