@@ -6,7 +6,8 @@
 //   input events     HostPlatform::PollEvents, WaitEvents deliver them; the host passes them on
 //                    through XQGame::KeyEvent, MouseEvent, TouchEvent, MotionEvent; joysticks
 //                    through XQGame::PollJoystick
-//   window state     HostPlatform::GetWindowParam(kWindowOpened / kWindowActive / kWindowIconified)
+//   window state     HostPlatform::GetWindowParam(kWindowOpened / kWindowActive / kWindowIconified);
+//                    the window opens before StartGame, and kWindowOpened reading 0 ends the loop
 //   window, context  XQGame::DrawableSize, SwapBuffers; a new context moves glfwGraphicsSeq on
 //   full screen      XQGame::SetFullScreen, FullScreen
 //   files and state  XQGame::OpenFile, LoadState, SaveState, PathToFilePath (std::FILE based; a
