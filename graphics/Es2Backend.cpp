@@ -40,7 +40,11 @@ void main() {
 )";
 
 const char* const kColourShader = R"(#version 100
+#ifdef GL_FRAGMENT_PRECISION_HIGH
+precision highp float;
+#else
 precision mediump float;
+#endif
 varying vec4 tint;
 void main() {
   gl_FragColor = tint;
@@ -48,7 +52,11 @@ void main() {
 )";
 
 const char* const kTextureShader = R"(#version 100
+#ifdef GL_FRAGMENT_PRECISION_HIGH
+precision highp float;
+#else
 precision mediump float;
+#endif
 uniform sampler2D image;
 varying vec2 uv;
 varying vec4 tint;
