@@ -103,6 +103,9 @@ std::shared_ptr<gxtkGraphics> SceneRenderer(std::optional<XQRenderApi> api) {
 }
 
 void BM_Graphics_DrawImage2(benchmark::State& state, std::optional<XQRenderApi> api) {
+  // A window's renderer reads the window's size and swaps through the host.
+  std::optional<XQGlfwGame> host;
+  if (api) host.emplace();
   auto gfx = SceneRenderer(api);
   if (!gfx) {
     state.SkipWithError("needs a display");

@@ -52,8 +52,9 @@ class gxtkRenderBackend {
 
 // ---- What the backends share (RenderWindow.cpp, GlTextures.cpp) ----
 
-// The window's drawable size and its buffer swap, through the host.
-void RenderWindowSize(int* width, int* height);
+// The window's drawable size (false without a host that has one) and its buffer swap, through the
+// host.
+bool RenderWindowSize(int* width, int* height);
 void RenderSwapBuffers();
 // How many windows (each with its own context) the host has opened; 0 before the first.
 int RenderContextSeq();
@@ -69,10 +70,7 @@ void GlBindTexture(unsigned texture);
 // What both OpenGL backends do alike.
 class gxtkGlBackendBase : public gxtkRenderBackend {
  public:
-  bool WindowSize(int* width, int* height) override {
-    RenderWindowSize(width, height);
-    return true;
-  }
+  bool WindowSize(int* width, int* height) override { return RenderWindowSize(width, height); }
   void Swap() override { RenderSwapBuffers(); }
   unsigned MakeTexture(int depth, int width, int height, const unsigned char* pixels, bool reject,
                        int* textureWidth, int* textureHeight) override {

@@ -57,6 +57,7 @@ class GlDrawing : public ::testing::TestWithParam<XQRenderApi> {
     windowApi = GetParam();
   }
 
+  XQGlfwGame host;  // the renderer reads the window's size and swaps through the host
   std::shared_ptr<gxtkGraphics> gfx;
   TempDir dir;
   // The API of the window's context, when one is open.
