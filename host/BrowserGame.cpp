@@ -9,9 +9,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <string>
-#include <utility>
+#include <iterator>
+#include <string_view>
 
 #include "host/BrowserInput.h"
 #include "host/Files.h"
