@@ -271,43 +271,39 @@ void XQGame::ReportNotLoaded(const char* what, const std::string& fileName,
   xqPrint(String::FromUtf8(std::string(what) + " not loaded from " + fileName + ": " + why));
 }
 
-// A file that is simply missing gives null without a word (callers use this to ask whether a file
-// is there); one that exists and is refused is reported.
-std::unique_ptr<unsigned char[]> XQGame::LoadData(const String& path, int* length) {
+namespace {
+
+// The bytes of a data file of at most kDataFileLimit. A file that is simply missing gives false
+// without a word (callers use LoadData and LoadString to ask whether a file is there); one that
+// exists and is refused is reported as `what`.
+bool ReadDataFile(XQGame& host, const char* what, const String& path,
+                  std::vector<unsigned char>& bytes) {
   std::string fileName, why;
-  std::FILE* file = OpenForLoading(path, fileName, why);
+  std::FILE* file = host.OpenForLoading(path, fileName, why);
   if (!file) {
-    if (!why.empty()) ReportNotLoaded("Data", fileName, why);
-    return nullptr;
+    if (!why.empty()) host.ReportNotLoaded(what, fileName, why);
+    return false;
   }
-  std::vector<unsigned char> bytes;
   const bool read = ReadBounded(file, kDataFileLimit, bytes, why);
   std::fclose(file);
-  if (!read) {
-    ReportNotLoaded("Data", fileName, why);
-    return nullptr;
-  }
+  if (!read) host.ReportNotLoaded(what, fileName, why);
+  return read;
+}
+
+}  // namespace
+
+std::unique_ptr<unsigned char[]> XQGame::LoadData(const String& path, int* length) {
+  std::vector<unsigned char> bytes;
+  if (!ReadDataFile(*this, "Data", path, bytes)) return nullptr;
   auto data = std::make_unique<unsigned char[]>(bytes.size());
   std::copy(bytes.begin(), bytes.end(), data.get());
   if (length) *length = static_cast<int>(bytes.size());
   return data;
 }
 
-// As LoadData: a missing file is the empty text, a refused one is reported.
 String XQGame::LoadString(const String& path) {
-  std::string fileName, why;
-  std::FILE* file = OpenForLoading(path, fileName, why);
-  if (!file) {
-    if (!why.empty()) ReportNotLoaded("Text", fileName, why);
-    return String();
-  }
   std::vector<unsigned char> bytes;
-  const bool read = ReadBounded(file, kDataFileLimit, bytes, why);
-  std::fclose(file);
-  if (!read) {
-    ReportNotLoaded("Text", fileName, why);
-    return String();
-  }
+  if (!ReadDataFile(*this, "Text", path, bytes)) return String();
   return xq_data_DecodeText(
       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }

@@ -49,9 +49,12 @@ class XQGame {
   // Opens a file named by a portable path; null when the path maps to nothing or the open fails.
   virtual std::FILE* OpenFile(const String& path, const String& mode);
   // The whole file as bytes (the caller owns them); null when it cannot be opened or holds more
-  // than kDataFileLimit bytes.
+  // than kDataFileLimit bytes. Like LoadString, it reports a file that exists but is refused, and
+  // stays silent about a missing one.
   virtual std::unique_ptr<unsigned char[]> LoadData(const String& path, int* length);
-  // Decoded 8-bit pixels (format = bytes per pixel, 1 to 4) or null; never raises.
+  // Decoded 8-bit pixels (format = bytes per pixel, 1 to 4) or null; never raises. This and
+  // LoadAudioData report every file they cannot load, missing ones too: the game asks only for the
+  // images and sounds it needs.
   virtual PixelBuffer LoadImageData(const String& path, int* width, int* height, int* format);
   // Decoded PCM (format = bytes per sample, 1 or 2) or null; never raises.
   virtual std::unique_ptr<unsigned char[]> LoadAudioData(const String& path, int* length,
