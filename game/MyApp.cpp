@@ -1,6 +1,20 @@
 // The game object's life: creation, the update that runs every screen in turn, the render that
 // replays the display list scaled to the window, suspend and resume, the loading screen and the
 // game-over overlay.
+//
+// One frame's path. The host loop (XQGlfwGame::RunLoop) polls window events, whose input reaches
+// the input device through the delegate (c_GameDelegate), then runs the updates that are due (at
+// most four) and one render.
+//   update  the delegate's UpdateGame: the input device's begin, p_OnUpdate, its end. The current
+//           screen appends records to drawList in virtual units; nothing is drawn.
+//   render  the delegate's RenderGame: the renderer's BeginRender (gxtkGraphics), the front end's
+//           xq_graphics_BeginRender, p_OnRender replaying drawList through xq_graphics_DrawRect,
+//           DrawEllipse and DrawImage2 into the renderer's batches, xq_graphics_EndRender, and the
+//           renderer's EndRender (flush to OpenGL, buffer swap).
+// The layout doubles back on purpose: only the render sees the window's size, so it works out what
+// the next update lays out with: scaleX / scaleY (device pixels per virtual unit, which also turn
+// the pointer into virtual units), the visible area xq_Drommel_jscrw x jscrh and landscape. A
+// changed size also restarts the loader (loading = 1).
 #include "game/MyApp.h"
 
 #include <algorithm>
@@ -63,24 +77,14 @@ void PauseForReturn(c_MyApp& app) {
 c_MyApp::c_MyApp() = default;
 c_MyApp::~c_MyApp() = default;
 
+// Runs once, on a new game object whose fields hold their initial values (MyApp.h).
 int c_MyApp::p_OnCreate() {
-  fullScreen = 0;
-  introSoundPlayed = 0;
-  gameMode = Mode::Menu;
   xq_app_SetUpdateRate(60);
   lastDeviceWidth = xq_graphics_DeviceWidth();
   lastDeviceHeight = xq_graphics_DeviceHeight();
   p_Reload();
-  gameType = 2;
-  menuSlide = -32;
-  paused = 0;
-  pauseDirection = -1;
-  pauseSlide = -64;
-  for (int i = 0; i <= 127; ++i) badges[i] = 0;
-  for (int i = 0; i <= Pad::LastButton; ++i) padState[i] = 0;
-  for (int i = 0; i < Option::Count; ++i) options[i] = 0;
+  // The sound setting until the saved state says otherwise.
   options[Option::Sound] = SoundSetting::EffectsAndMusic;
-  for (int i = 0; i <= 10; ++i) highscores[i] = 0;
   p_Load();
   for (int i = 0; i <= 32; ++i) sfxChannels[i] = i;
   return 0;

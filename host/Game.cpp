@@ -18,9 +18,11 @@
 #include <ctime>
 #include <iterator>
 
+#include "host/HostPlatform.h"
 #include "runtime/Collect.h"
 
 XQGame* XQGame::_game = nullptr;
+int glfwGraphicsSeq = 0;
 
 XQGame::XQGame() {
   _game = this;
@@ -78,6 +80,16 @@ bool XQGame::PollJoystick(int, Array<float>, Array<float>, Array<float>, Array<b
 }
 void XQGame::OpenUrl(const String&) {}
 void XQGame::SetMouseVisible(bool) {}
+bool XQGame::DrawableSize(int*, int*) {
+  return false;
+}
+void XQGame::SwapBuffers() {}
+bool XQGame::SetFullScreen(bool) {
+  return false;
+}
+bool XQGame::FullScreen() {
+  return false;
+}
 
 void XQGame::Die(ThrowableObject*) {
   xqPrint("Kestro Runtime Error : Uncaught Kestro Exception");

@@ -45,6 +45,16 @@ class XQGame {
                             Array<bool> buttons);
   virtual void OpenUrl(const String& url);
   virtual void SetMouseVisible(bool visible);
+  // The size in pixels of what the game draws into; false when there is no window to ask.
+  virtual bool DrawableSize(int* width, int* height);
+  // Shows the frame drawn since the last swap.
+  virtual void SwapBuffers();
+  // Switches between the window and full screen; true when the switch happened (a host without
+  // one, like this base, never switches).
+  virtual bool SetFullScreen(bool on);
+  // Whether the game shows full screen now: a host whose full screen can be left from outside the
+  // game lets the game follow.
+  virtual bool FullScreen();
   virtual String PathToFilePath(const String& path);
   // Opens a file named by a portable path; null when the path maps to nothing or the open fails.
   virtual std::FILE* OpenFile(const String& path, const String& mode);
