@@ -1,8 +1,9 @@
-// XQKestroGame::Main: the process start-up. The state lock first (one game per state folder), then
-// GLFW (no display, no game), then the one host object, then the program's start-up record
-// (globals, then the app), then the window and the loop. A window that cannot be opened ends the
-// program with status -1 after its message; so does a display that has not given the game its
-// window 15 seconds after start-up (the start watchdog).
+// XQKestroGame::Main: the process start-up. The renderer's API from DROMMEL_RENDERER, the state
+// lock (one game per state folder), GLFW (no display, no game), then the one host object, then the
+// program's start-up record (globals, then the app), then the window and the loop. An unknown
+// renderer, or a window (with its context) that cannot be opened, ends the program with status -1
+// after its message; so does a display that has not given the game its window 15 seconds after
+// start-up (the start watchdog).
 #include <unistd.h>
 
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -74,6 +76,15 @@ class StartWatchdog {
 
 StartWatchdog* startWatchdog = nullptr;
 
+// DROMMEL_RENDERER: "gl1" (also when unset or empty) or "es2"; anything else is refused.
+std::optional<XQRenderApi> RenderApiFromEnvironment() {
+  const char* value = std::getenv("DROMMEL_RENDERER");
+  const std::string name = value ? value : "";
+  if (name.empty() || name == "gl1") return XQRenderApi::kGl1;
+  if (name == "es2") return XQRenderApi::kEs2;
+  return std::nullopt;
+}
+
 }  // namespace
 
 int xq_std_main(int argc, char** argv, const XQStartup& startup) {
@@ -97,6 +108,14 @@ bool XQKestroGame::SetGlfwWindow(int width, int height, int red, int green, int 
 }
 
 int XQKestroGame::Main(int argc, char** argv, const XQStartup& startup) {
+  const std::optional<XQRenderApi> api = RenderApiFromEnvironment();
+  if (!api) {
+    std::printf("Unknown renderer \"%s\" in DROMMEL_RENDERER: use gl1 or es2\n",
+                std::getenv("DROMMEL_RENDERER"));
+    std::fflush(stdout);
+    return -1;
+  }
+
   // Two copies in one folder would each save a table without the other's games.
   const std::string stateFile =
       xq_data_NativePath(xq_data_PortableToFilePath(String(kStateFileName)));
@@ -118,6 +137,7 @@ int XQKestroGame::Main(int argc, char** argv, const XQStartup& startup) {
     return -1;
   }
   auto game = std::make_unique<XQKestroGame>();
+  game->SetRenderApi(*api);
   int status = 0;
   try {
     xq_std_main(argc, argv, startup);
