@@ -309,6 +309,10 @@ mergeInto(LibraryManager.library, {
     return typeof document !== 'undefined' && document.hidden ? 1 : 0;
   },
 
+  drommel_js_holds_lock: function() {
+    return Module['drommelHoldsLock'] ? 1 : 0;
+  },
+
   drommel_js_sync__deps: ['$Drommel'],
   drommel_js_sync: function() {
     Drommel.sync(null);
