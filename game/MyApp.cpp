@@ -18,18 +18,27 @@
 #include "game/MyApp.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "audio/Sound.h"
 #include "framework/InputDevice.h"
 #include "game/Globals.h"
 #include "game/Numbers.h"
 #include "graphics/Graphics.h"
+#include "host/Game.h"
 #include "host/GameDelegate.h"
 #include "runtime/Error.h"
 
 namespace {
+
+// The bits of a float, as a key of the debug line's cache (std::bit_cast, which not every C++
+// library the game builds with has).
+int FloatBits(float value) {
+  int bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
 
 // Actions whose being held keeps the back latch set.
 constexpr int kLatchActions[] = {Action::Up,      Action::Left,    Action::Right,   Action::Down,
@@ -96,6 +105,13 @@ int c_MyApp::p_OnUpdate() {
   if (xq_input_KeyHit(Key::F1) > 0) xq_Drommel_DebugMode = 1 - xq_Drommel_DebugMode;
   if (xq_input_KeyHit(Key::F2) > 0) hideHud = 1 - hideHud;
   if (xq_input_KeyHit(Key::F11) > 0) p_FullscreenFlip();
+  // Full screen switched from outside the game (a browser's Escape): the setting follows the
+  // host's change.
+  if (XQGame* host = XQGame::Host()) {
+    const int hostNow = host->FullScreen() ? 1 : 0;
+    if (hostNow != hostFullScreen) fullScreen = hostNow;
+    hostFullScreen = hostNow;
+  }
   if (xq_input_KeyHit(Key::F4) > 0 || xq_input_KeyHit(kKeyClose) > 0) xqError(String());
 
   xq_asyncevent_UpdateAsyncEvents();
@@ -209,11 +225,10 @@ int c_MyApp::p_OnUpdate() {
 
   if (xq_Drommel_DebugMode == 1) {
     p_ResetDraw();
-    const String& line =
-        debugText.For({renderFpsAvg, std::bit_cast<int>(scaleX), std::bit_cast<int>(scaleY)}, [&] {
-          return String::FromInt(renderFpsAvg) + String(":") + String::FromFloat(scaleX) +
-                 String(",") + String::FromFloat(scaleY);
-        });
+    const String& line = debugText.For({renderFpsAvg, FloatBits(scaleX), FloatBits(scaleY)}, [&] {
+      return String::FromInt(renderFpsAvg) + String(":") + String::FromFloat(scaleX) + String(",") +
+             String::FromFloat(scaleY);
+    });
     p_Text(16, xq_Drommel_jscrh - 16, line, 0, 0);
   }
   return 0;

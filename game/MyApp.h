@@ -289,6 +289,8 @@ class c_MyApp : public c_App {
   NumberText<22> recentScoresText;
   NumberText<1> newHighscoreText;
   NumberText<3> debugText;
+  // The host's full-screen state at the last update, to tell a switch made outside the game.
+  int hostFullScreen = 0;
 
  private:
   // Ints per slot in imageInfo.

@@ -83,6 +83,17 @@ class XQGame {
   // "<what> not loaded from <fileName>: <why>" on one line, once per file for the host's life.
   void ReportNotLoaded(const char* what, const std::string& fileName, const std::string& why);
   [[noreturn]] virtual void Die(ThrowableObject* exception);
+
+  // The character a key press sends besides its key code (0 for none): backspace, tab, enter and
+  // escape their own code, delete 127, the navigation keys (page up and down, end, home, the
+  // arrows, insert) 65536 + their code, so they can never be mistaken for text.
+  static int KeyToChar(int code);
+  // Fills a joystick port's arrays from one reading of up to 6 axes and 32 buttons: joyx, joyy and
+  // joyz get the two sticks' axes (with 4 axes the second stick's x and y are axes 3 and 2, with 5
+  // axes 4 and 3), buttons the first buttonCount entries (those past it keep their value).
+  static void FillJoystick(const float* axes, int axisCount, const bool* pressed, int buttonCount,
+                           Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                           Array<bool> buttons);
   virtual void gc_collect();
 
   // Guarded calls into the delegate (see the table in Game.cpp).

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "host/HostMain.h"
 #include "host/HostPlatform.h"
 #include "host/ImageDecode.h"
 #include "host/LoopGame.h"
@@ -65,7 +66,6 @@ class XQGlfwGame : public XQLoopGame {
 
   // GLFW callbacks; they reach the host through Host().
   static int TransKey(int glfwKey);
-  static int KeyToChar(int code);
   static void OnKey(int key, int action);
   static void OnChar(int chr, int action);
   static void OnMouseButton(int button, int action);
@@ -80,18 +80,6 @@ class XQGlfwGame : public XQLoopGame {
   bool OpenGlfwWindow(const WindowRequest& request, int desktopWidth, int desktopHeight);
   std::optional<WindowRequest> _window;  // the window open now, as it was asked for
   bool _windowLost = false;              // a window could not be opened and none is left
-};
-
-// What the program hands the host at start-up, so that the host never names the layers above it
-// (main passes it to XQKestroGame::Main). Each runs once on the main thread: init and main before
-// the window opens, shutdown after the loop ends.
-struct XQStartup {
-  // The module globals: the framework's first, then the program's own (xqInit).
-  void (*init)() = nullptr;
-  // Creates the app, which registers its delegate with the host (xqMain).
-  void (*main)() = nullptr;
-  // Releases the app and its devices while the window's OpenGL context still exists.
-  void (*shutdown)() = nullptr;
 };
 
 class XQKestroGame : public XQGlfwGame {
