@@ -109,6 +109,7 @@
         setProgress(Number(counts[1]) / Number(counts[2]));
         statusLine.textContent = 'Loading… ' + (Number(counts[2]) / 1048576).toFixed(1) + ' MB';
       } else if (!text) {
+        if (performance.mark) performance.mark('drommel-running');
         hideLoader();
       }
     },

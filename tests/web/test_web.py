@@ -1,0 +1,280 @@
+"""The browser game as a player meets it, in headless Chromium: the site is served on 127.0.0.1,
+the page opened at 640 x 480 CSS pixels (device scale factor 1, the desktop window's size) and
+played with key and touch events through the DevTools protocol. The last line of the output is
+"web: N passed, M failed".
+
+    python3 test_web.py --site build-web/site --menu desktop-menu.png [--shots DIR]
+
+--menu is the desktop game's main menu at 640 x 480, fresh state (no score in the tables).
+Each check waits for what it needs with a time limit; a check that fails does not stop the next.
+"""
+import argparse
+import contextlib
+import os
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+
+from devtools import Chromium
+import pictures
+
+# Regions of the 640 x 480 screen: the score table of the main menu, the score digits above the
+# play field, the ball's column at the left of the play field, and the pause box.
+TABLE = (500, 55, 140, 175)
+MENU_WITHOUT_TABLE = (0, 0, 500, 480)
+SCORE = (250, 2, 130, 28)
+BALL = (0, 50, 90, 190)
+PAUSE_BOX = (180, 170, 280, 130)
+PLAY_BUTTON = (250, 312)
+
+MENU_TOLERANCE = 0.02  # share of pixels that may differ from the desktop's menu
+
+
+@contextlib.contextmanager
+def serve(site):
+    """Serves the folder on a free port of 127.0.0.1; yields (url, server process)."""
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        port = probe.getsockname()[1]
+    server = subprocess.Popen([sys.executable, "-m", "http.server", "--bind", "127.0.0.1",
+                               str(port), "--directory", site],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        deadline = time.monotonic() + 10
+        while True:
+            try:
+                socket.create_connection(("127.0.0.1", port), timeout=1).close()
+                break
+            except OSError:
+                if time.monotonic() > deadline or server.poll() is not None:
+                    raise RuntimeError("the web server did not start")
+                time.sleep(0.05)
+        yield "http://127.0.0.1:%d/" % port, server
+    finally:
+        server.terminate()
+        server.wait(10)
+
+
+def shoot(page):
+    return pictures.decode_png(page.screenshot())
+
+
+def wait_for(page, accept, seconds, what):
+    """Takes screenshots until accept(picture) holds; returns that picture."""
+    deadline = time.monotonic() + seconds
+    while True:
+        picture = shoot(page)
+        if accept(picture):
+            return picture
+        if time.monotonic() > deadline:
+            raise AssertionError("no %s within %g s" % (what, seconds))
+        time.sleep(0.1)
+
+
+def is_menu(reference, box=None):
+    return lambda picture: pictures.differing(picture, reference, box) < MENU_TOLERANCE
+
+
+class Run:
+    def __init__(self, args):
+        self.args = args
+        self.passed = self.failed = 0
+        self.shots = args.shots
+
+    def check(self, name, body):
+        try:
+            body()
+        except Exception as error:  # every failure is reported, and the next check still runs
+            self.failed += 1
+            print("FAIL - %s: %s" % (name, error or type(error).__name__))
+            if not isinstance(error, AssertionError):
+                traceback.print_exc(limit=3)
+        else:
+            self.passed += 1
+            print("ok - " + name)
+        sys.stdout.flush()
+
+    def save(self, page, name):
+        if self.shots:
+            with open(os.path.join(self.shots, name + ".png"), "wb") as out:
+                out.write(page.screenshot())
+
+
+def console_errors(events):
+    errors = []
+    for _, method, params in events:
+        if method == "Runtime.consoleAPICalled" and params.get("type") == "error":
+            errors.append("console.error: " + " ".join(
+                str(arg.get("value", arg.get("description", ""))) for arg in params["args"]))
+        elif method == "Runtime.exceptionThrown":
+            details = params["exceptionDetails"]
+            errors.append("exception: " + details.get("exception", {}).get(
+                "description", details.get("text", "")))
+        elif method == "Log.entryAdded" and params["entry"]["level"] == "error":
+            entry = params["entry"]
+            errors.append("log: %s %s" % (entry.get("text"), entry.get("url", "")))
+    return errors
+
+
+# The state file as IndexedDB keeps it (Emscripten's IDBFS: one database per mount point, one
+# record per file), read through the browser's own IndexedDB API.
+SAVED_STATE_JS = """
+new Promise((resolve, reject) => {
+  const open = indexedDB.open('/save');
+  open.onerror = () => reject(open.error);
+  open.onsuccess = () => {
+    const db = open.result;
+    if (!db.objectStoreNames.contains('FILE_DATA')) return resolve(null);
+    const get = db.transaction('FILE_DATA').objectStore('FILE_DATA').get('/save/.kestrostate');
+    get.onerror = () => reject(get.error);
+    get.onsuccess = () => resolve(get.result && get.result.contents ?
+        new TextDecoder().decode(get.result.contents) : null);
+  };
+})
+"""
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--site", required=True)
+    parser.add_argument("--menu", required=True, help="the desktop's main menu, 640 x 480 PNG")
+    parser.add_argument("--shots", help="save a screenshot of every step into this folder")
+    parser.add_argument("--chromium", default="chromium")
+    args = parser.parse_args()
+    with open(args.menu, "rb") as file:
+        menu = pictures.decode_png(file.read())
+    if args.shots:
+        os.makedirs(args.shots, exist_ok=True)
+    run = Run(args)
+    events = []
+    profile = tempfile.mkdtemp(prefix="drommel-chromium-")
+    try:
+        with serve(args.site) as (url, server), \
+                Chromium(profile, args.chromium,
+                         ["--autoplay-policy=user-gesture-required"]) as browser:
+            page = browser.new_page(640, 480)
+            play(run, page, url, menu, server)
+            while not browser.events.empty():
+                events.append(browser.events.get())
+            run.check("the console shows no error", lambda: no_errors(events))
+    except Exception as error:
+        run.failed += 1
+        print("FAIL - the browser run: %s" % error)
+        traceback.print_exc(limit=3)
+    finally:
+        subprocess.run(["rm", "-rf", profile], check=False)
+    print("web: %d passed, %d failed" % (run.passed, run.failed))
+    return 1 if run.failed else 0
+
+
+def no_errors(events):
+    errors = console_errors(events)
+    assert not errors, "%d: %s" % (len(errors), "; ".join(errors[:5]))
+
+
+def play(run, page, url, menu, server):
+    state = {}
+
+    def menu_appears():
+        start = time.monotonic()
+        page.goto(url)
+        wait_for(page, is_menu(menu), 30, "main menu matching the desktop's")
+        print("   menu after %.1f s" % (time.monotonic() - start))
+        run.save(page, "menu")
+    run.check("the menu appears and matches the desktop's", menu_appears)
+
+    def enter_starts_and_right_scores():
+        before = page.evaluate("Module.drommelAudioState()")
+        assert before != "running", "audio ran before any key"
+        page.press("Enter", 0.08)
+        state["audio"] = page.evaluate("Module.drommelAudioState()")
+        time.sleep(0.5)
+        start = wait_for(page, lambda p: pictures.differing(p, menu) > 0.3, 5, "game")
+        run.save(page, "play-start")
+        page.key_down("Right")
+        try:
+            wait_for(page, lambda p: pictures.differing(p, start, SCORE) > 0.02, 8,
+                     "change of the score while Right is held")
+        finally:
+            page.key_up("Right")
+        run.save(page, "play-scored")
+    run.check("Enter starts a game and a held Right scores", enter_starts_and_right_scores)
+
+    def audio_runs():
+        deadline = time.monotonic() + 3
+        while state.get("audio") != "running" and time.monotonic() < deadline:
+            time.sleep(0.1)
+            state["audio"] = page.evaluate("Module.drommelAudioState()")
+        assert state.get("audio") == "running", "audio is %r" % state.get("audio")
+    run.check("the audio runs after the first key", audio_runs)
+
+    def escape_pauses():
+        a = shoot(page)
+        time.sleep(0.3)
+        b = shoot(page)
+        assert pictures.differing(a, b, BALL) > 0.005, "the ball does not move in play"
+        page.press("Escape")
+        time.sleep(0.6)
+        paused = shoot(page)
+        assert pictures.differing(paused, b, PAUSE_BOX) > 0.3, "no pause box"
+        time.sleep(0.5)
+        later = shoot(page)
+        assert pictures.differing(paused, later, BALL) == 0, "the ball still moves"
+        run.save(page, "pause")
+    run.check("Escape pauses", escape_pauses)
+
+    def score_in_table_after_reload():
+        # Quit from the pause menu: the game is over, its score goes into the tables.
+        page.press("Left")
+        time.sleep(0.2)
+        page.press("Enter")
+        after = wait_for(page, is_menu(menu, MENU_WITHOUT_TABLE), 15, "menu after the game")
+        assert pictures.differing(after, menu, TABLE) > 0.002, "no score in the table"
+        run.save(page, "menu-with-score")
+        page.reload()
+        time.sleep(0.5)
+        reloaded = wait_for(page, is_menu(menu, MENU_WITHOUT_TABLE), 30, "menu after reload")
+        assert pictures.differing(reloaded, after, TABLE) < 0.002, \
+            "the table after the reload differs from the one before"
+        saved = page.evaluate(SAVED_STATE_JS, await_promise=True)
+        assert saved, "no .kestrostate in IndexedDB"
+        print("   IndexedDB holds /save/.kestrostate, %d bytes" % len(saved))
+    run.check("after a game with points, a reload shows the score in the table",
+              score_in_table_after_reload)
+
+    def held_touch_plays():
+        x, y = PLAY_BUTTON
+        page.tap(x, y)
+        time.sleep(0.5)
+        start = wait_for(page, lambda p: pictures.differing(p, menu) > 0.3, 5,
+                         "game after a tap on play")
+        page.touch_down(320, 300)
+        try:
+            wait_for(page, lambda p: pictures.differing(p, start, SCORE) > 0.02, 8,
+                     "change of the score while a finger is held")
+        finally:
+            page.touch_up()
+        run.save(page, "touch-scored")
+    run.check("a held touch plays", held_touch_plays)
+
+    def starts_offline():
+        page.evaluate("navigator.serviceWorker.ready.then(() => true)", await_promise=True,
+                      timeout=20)
+        deadline = time.monotonic() + 10
+        while not page.evaluate("!!navigator.serviceWorker.controller"):
+            assert time.monotonic() < deadline, "no service worker controls the page"
+            time.sleep(0.1)
+        server.terminate()
+        server.wait(10)
+        page.reload()
+        time.sleep(0.5)
+        wait_for(page, is_menu(menu, MENU_WITHOUT_TABLE), 30, "menu with the server stopped")
+        run.save(page, "offline")
+    run.check("with the server stopped the page still starts", starts_offline)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
