@@ -21,9 +21,7 @@ std::shared_ptr<c_MyApp> FullWorld(const std::shared_ptr<c_InputDevice>& input) 
   xq_random_Seed = 1234;
   auto app = std::make_shared<c_MyApp>();
   app->fontSlot = Image::Font;
-  app->imageInfo[Image::Font * 3] = kFontAdvance;
-  app->imageInfo[Image::Font * 3 + 1] = kFontLineHeight;
-  app->imageInfo[Image::Font * 3 + 2] = kFontGlyphs;
+  app->SetImageInfo(Image::Font, kFontAdvance, kFontLineHeight, kFontGlyphs);
   app->p_LoadGame();
   for (int n = 0; n <= Spikes::LastColumn; ++n) app->spikes[n] = 12;
   input->p_KeyEvent(kEventKeyDown, Key::Space);

@@ -5,7 +5,7 @@
 #include "framework/InputDevice.h"
 #include "game/Globals.h"
 #include "game/MyApp.h"
-#include "host/GlfwGame.h"
+#include "host/Game.h"
 
 float c_MyApp::p_StickX(int axis, int port) {
   if (port < 0) return 0;
@@ -134,19 +134,9 @@ int c_MyApp::p_iCade(int on) {
 // The new window size reaches the game at the next render, which reloads the assets for it. A
 // switch the host cannot make leaves the game in the window it had, and the flag says so.
 int c_MyApp::p_FullscreenFlip() {
-  XQGlfwGame* host = XQGlfwGame::Desktop();
+  XQGame* host = XQGame::Host();
   fullScreen = 1 - fullScreen;
   if (host == nullptr) return 0;
-  const std::unique_ptr<XQGlfwVideoMode> desktop = host->GetGlfwDesktopMode();
-  if (desktop == nullptr) return 0;
-  bool switched = false;
-  if (fullScreen == 1) {
-    switched = host->SetGlfwWindow(desktop->width, desktop->height, desktop->red, desktop->green,
-                                   desktop->blue, 0, 0, 0, true);
-  } else {
-    switched =
-        host->SetGlfwWindow(640, 480, desktop->red, desktop->green, desktop->blue, 0, 0, 0, false);
-  }
-  if (!switched) fullScreen = 1 - fullScreen;
+  if (!host->SetFullScreen(fullScreen == 1)) fullScreen = 1 - fullScreen;
   return 0;
 }

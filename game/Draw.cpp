@@ -97,8 +97,8 @@ int c_MyApp::p_Oval(float x, float y, float rx, float ry) {
 // advance (plus kerning) per character along the text's rotated baseline. Glyphs are drawn centred
 // on the pen (the font's handle is its centre).
 int c_MyApp::p_Text(float x, float y, const String& text, float alignX, float alignY) {
-  const int advance = imageInfo[fontSlot * 3];
-  const int lineHeight = imageInfo[fontSlot * 3 + 1];
+  const int advance = FrameWidth(fontSlot);
+  const int lineHeight = FrameHeight(fontSlot);
   const int length = text.Length();
 
   float width = 0;
@@ -145,8 +145,8 @@ int c_MyApp::p_Text(float x, float y, const String& text, float alignX, float al
 
 int c_MyApp::p_Button(int slot, float x, float y, int frame) {
   p_DrawImg(slot, x, y, frame);
-  const float hw = static_cast<float>(imageInfo[slot * 3]) * imageScale * drawScaleX / 2;
-  const float hh = static_cast<float>(imageInfo[slot * 3 + 1]) * imageScale * drawScaleY / 2;
+  const float hw = static_cast<float>(FrameWidth(slot)) * imageScale * drawScaleX / 2;
+  const float hh = static_cast<float>(FrameHeight(slot)) * imageScale * drawScaleY / 2;
   int hit = 0;
   if (mouseDown > 0) {
     for (int i = 0; i < 10; ++i) {

@@ -1,13 +1,18 @@
 // The game module's globals: the design screen and its visible part, the overscan margin, the debug
-// line, arcade-mapping and music-stream switches, and the credit lines. xq_Drommel_Init (run once
-// by the start-up's global initialisation, and by tests that want a fresh start) sets every one to
-// its initial value.
+// line, arcade-mapping and music-stream switches, and the credit lines. Each holds its initial value
+// from the program's start; xq_Drommel_Init (run by the start-up's global initialisation, and by
+// tests that want a fresh start) sets every one to it again.
 #pragma once
 
 #include "runtime/Array.h"
 #include "runtime/String.h"
 
-// Design size of the virtual screen.
+// The screen the game is designed for, in virtual units: every screen lays itself out on it, and the
+// render scales it to the window (a window of this size in pixels shows it at scale 1).
+inline constexpr int kDesignWidth = 640;
+inline constexpr int kDesignHeight = 480;
+
+// Design size of the virtual screen (kDesignWidth x kDesignHeight).
 extern float xq_Drommel_rawscrw;
 extern float xq_Drommel_rawscrh;
 // Visible part of the virtual screen, recomputed by every render.

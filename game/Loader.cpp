@@ -78,9 +78,7 @@ int c_MyApp::p_LoadImg(int slot, const String& name, int width, int height, int 
   const String path = name + String(LevelSuffix(hdLevel)) + String(".png");
   images[slot] = nullptr;
   images[slot] = xq_graphics_LoadImage2(path, width * hdLevel, height * hdLevel, frames, flags);
-  imageInfo[slot * 3] = width * hdLevel;
-  imageInfo[slot * 3 + 1] = height * hdLevel;
-  imageInfo[slot * 3 + 2] = frames;
+  SetImageInfo(slot, width * hdLevel, height * hdLevel, frames);
   return 0;
 }
 
@@ -92,9 +90,7 @@ int c_MyApp::p_LoadFont(int slot, const String& name, int advance, int height) {
   images[slot] = nullptr;
   images[slot] = xq_graphics_LoadImage2(path, kFontCell * hdLevel, kFontCell * hdLevel, kFontGlyphs,
                                         kFlagHandleCentred);
-  imageInfo[slot * 3] = advance;
-  imageInfo[slot * 3 + 1] = height;
-  imageInfo[slot * 3 + 2] = kFontGlyphs;
+  SetImageInfo(slot, advance, height, kFontGlyphs);
   fontSlot = slot;
   return 0;
 }

@@ -6,7 +6,7 @@
 #include "framework/Startup.h"
 #include "game/Globals.h"
 #include "game/MyApp.h"
-#include "host/GlfwGame.h"
+#include "host/HostMain.h"
 
 namespace {
 
@@ -23,6 +23,5 @@ void xqMain() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return XQKestroGame::Main(argc, argv,
-                            {.init = xqInit, .main = xqMain, .shutdown = xq_std_shutdown});
+  return xqHostMain(argc, argv, {.init = xqInit, .main = xqMain, .shutdown = xq_std_shutdown});
 }

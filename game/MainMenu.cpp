@@ -77,7 +77,7 @@ int c_MyApp::p_Menu() {
   p_SetSize(0.35f);
   const int creditsPressed = p_Button(Image::Logo, w - 70, 4 * slide + 32, 0);
   if (!overlay && menuChoice == kPlayItem) {
-    const int rowHeight = static_cast<int>(static_cast<float>(imageInfo[fontSlot * 3 + 1]) * 1.5f);
+    const int rowHeight = static_cast<int>(static_cast<float>(FrameHeight(fontSlot)) * 1.5f);
     const int room = static_cast<int>((h - 90) - h / 2);
     const int rows = std::clamp(rowHeight > 0 ? room / rowHeight : 1, 1, 10);
     const int type = gameType >= 1 && gameType <= 4 ? gameType : 1;

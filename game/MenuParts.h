@@ -36,7 +36,7 @@ inline bool AnyHeld(c_MyApp& app, std::initializer_list<int> actions) {
 
 // Drawn width of one frame of an image slot at the given scale, in virtual units.
 inline float FrameSize(const c_MyApp& app, int slot, float scale) {
-  return static_cast<float>(app.imageInfo[slot * 3]) * app.imageScale * scale;
+  return static_cast<float>(app.FrameWidth(slot)) * app.imageScale * scale;
 }
 
 // The options gear: two cogs turning against each other under a hub turning the other way.

@@ -1,21 +1,44 @@
 // The game object's life: creation, the update that runs every screen in turn, the render that
 // replays the display list scaled to the window, suspend and resume, the loading screen and the
 // game-over overlay.
+//
+// One frame's path. The host loop (XQGlfwGame::RunLoop) polls window events, whose input reaches
+// the input device through the delegate (c_GameDelegate), then runs the updates that are due (at
+// most four) and one render.
+//   update  the delegate's UpdateGame: the input device's begin, p_OnUpdate, its end. The current
+//           screen appends records to drawList in virtual units; nothing is drawn.
+//   render  the delegate's RenderGame: the renderer's BeginRender (gxtkGraphics), the front end's
+//           xq_graphics_BeginRender, p_OnRender replaying drawList through xq_graphics_DrawRect,
+//           DrawEllipse and DrawImage2 into the renderer's batches, xq_graphics_EndRender, and the
+//           renderer's EndRender (flush to OpenGL, buffer swap).
+// The layout doubles back on purpose: only the render sees the window's size, so it works out what
+// the next update lays out with: scaleX / scaleY (device pixels per virtual unit, which also turn
+// the pointer into virtual units), the visible area xq_Drommel_jscrw x jscrh and landscape. A
+// changed size also restarts the loader (loading = 1).
 #include "game/MyApp.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "audio/Sound.h"
 #include "framework/InputDevice.h"
 #include "game/Globals.h"
 #include "game/Numbers.h"
 #include "graphics/Graphics.h"
+#include "host/Game.h"
 #include "host/GameDelegate.h"
 #include "runtime/Error.h"
 
 namespace {
+
+// The bits of a float, as a key of the debug line's cache (std::bit_cast, which not every C++
+// library the game builds with has).
+int FloatBits(float value) {
+  int bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
 
 // Actions whose being held keeps the back latch set.
 constexpr int kLatchActions[] = {Action::Up,      Action::Left,    Action::Right,   Action::Down,
@@ -63,24 +86,14 @@ void PauseForReturn(c_MyApp& app) {
 c_MyApp::c_MyApp() = default;
 c_MyApp::~c_MyApp() = default;
 
+// Runs once, on a new game object whose fields hold their initial values (MyApp.h).
 int c_MyApp::p_OnCreate() {
-  fullScreen = 0;
-  introSoundPlayed = 0;
-  gameMode = Mode::Menu;
   xq_app_SetUpdateRate(60);
   lastDeviceWidth = xq_graphics_DeviceWidth();
   lastDeviceHeight = xq_graphics_DeviceHeight();
   p_Reload();
-  gameType = 2;
-  menuSlide = -32;
-  paused = 0;
-  pauseDirection = -1;
-  pauseSlide = -64;
-  for (int i = 0; i <= 127; ++i) badges[i] = 0;
-  for (int i = 0; i <= Pad::LastButton; ++i) padState[i] = 0;
-  for (int i = 0; i < Option::Count; ++i) options[i] = 0;
+  // The sound setting until the saved state says otherwise.
   options[Option::Sound] = SoundSetting::EffectsAndMusic;
-  for (int i = 0; i <= 10; ++i) highscores[i] = 0;
   p_Load();
   for (int i = 0; i <= 32; ++i) sfxChannels[i] = i;
   return 0;
@@ -92,6 +105,13 @@ int c_MyApp::p_OnUpdate() {
   if (xq_input_KeyHit(Key::F1) > 0) xq_Drommel_DebugMode = 1 - xq_Drommel_DebugMode;
   if (xq_input_KeyHit(Key::F2) > 0) hideHud = 1 - hideHud;
   if (xq_input_KeyHit(Key::F11) > 0) p_FullscreenFlip();
+  // Full screen switched from outside the game (a browser's Escape): the setting follows the
+  // host's change.
+  if (XQGame* host = XQGame::Host()) {
+    const int hostNow = host->FullScreen() ? 1 : 0;
+    if (hostNow != hostFullScreen) fullScreen = hostNow;
+    hostFullScreen = hostNow;
+  }
   if (xq_input_KeyHit(Key::F4) > 0 || xq_input_KeyHit(kKeyClose) > 0) xqError(String());
 
   xq_asyncevent_UpdateAsyncEvents();
@@ -205,11 +225,10 @@ int c_MyApp::p_OnUpdate() {
 
   if (xq_Drommel_DebugMode == 1) {
     p_ResetDraw();
-    const String& line =
-        debugText.For({renderFpsAvg, std::bit_cast<int>(scaleX), std::bit_cast<int>(scaleY)}, [&] {
-          return String::FromInt(renderFpsAvg) + String(":") + String::FromFloat(scaleX) +
-                 String(",") + String::FromFloat(scaleY);
-        });
+    const String& line = debugText.For({renderFpsAvg, FloatBits(scaleX), FloatBits(scaleY)}, [&] {
+      return String::FromInt(renderFpsAvg) + String(":") + String::FromFloat(scaleX) + String(",") +
+             String::FromFloat(scaleY);
+    });
     p_Text(16, xq_Drommel_jscrh - 16, line, 0, 0);
   }
   return 0;

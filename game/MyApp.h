@@ -4,8 +4,9 @@
 // (Mode::... in Constants.h) or an overlay flag, run from p_OnUpdate.
 //
 // The game never draws during an update. Screens append records to `drawList` (DisplayList.h) in
-// virtual units of the 640 x 480 design screen (p_DrawImg, p_Rect, p_Oval, p_Text); p_OnRender
-// replays the list scaled to the window, so a render without an update redraws the same picture.
+// virtual units of the design screen, kDesignWidth x kDesignHeight (Globals.h), through p_DrawImg,
+// p_Rect, p_Oval and p_Text; p_OnRender replays the list scaled to the window, so a render without
+// an update redraws the same picture.
 //
 // The definitions are spread by concern:
 //   MyApp.cpp       creation, the update dispatch, the render pass, suspend/resume, loading screen,
@@ -95,6 +96,16 @@ class c_MyApp : public c_App {
   // Rate 1, pan 0.
   int p_PlaySFX(int slot, float volume);
 
+  // An image slot's entries of imageInfo (the font slot: advance, line height, glyph count).
+  int FrameWidth(int slot) const { return imageInfo[slot * kImageInfoInts]; }
+  int FrameHeight(int slot) const { return imageInfo[slot * kImageInfoInts + 1]; }
+  int FrameCount(int slot) const { return imageInfo[slot * kImageInfoInts + 2]; }
+  void SetImageInfo(int slot, int frameWidth, int frameHeight, int frameCount) {
+    imageInfo[slot * kImageInfoInts] = frameWidth;
+    imageInfo[slot * kImageInfoInts + 1] = frameHeight;
+    imageInfo[slot * kImageInfoInts + 2] = frameCount;
+  }
+
   // Play (Gameplay.cpp). p_LoadGame starts a new game.
   int p_LoadGame();
   int p_Game();
@@ -134,10 +145,12 @@ class c_MyApp : public c_App {
   int p_CreditBox();
 
   // ---- Fields, in declaration order ----
+  // Each holds its initial value from construction; p_OnCreate adds what needs the device, the
+  // loader and the saved state.
 
   int fullScreen = 0;
   int introSoundPlayed = 0;
-  int gameMode = 0;
+  int gameMode = Mode::Menu;
   int lastDeviceWidth = 0;
   int lastDeviceHeight = 0;
   // Colour that fills the window before the list is replayed (0-255, alpha 0-1).
@@ -150,16 +163,16 @@ class c_MyApp : public c_App {
   float imageScale = 0;
   Array<std::shared_ptr<c_Image>> images = Array<std::shared_ptr<c_Image>>(100);
   // Per image slot: frame width, frame height (pixels of the loaded file) and frame count; for the
-  // font slot the glyph advance, line height and 128.
-  Array<int> imageInfo = Array<int>(300);
+  // font slot the glyph advance, line height and 128. Read and written through the accessors below.
+  Array<int> imageInfo = Array<int>(kImageInfoInts * 100);
   int fontSlot = 0;
   // Loader step; above 0 the loader runs this update.
   int loading = 0;
-  int gameType = 0;
-  int menuSlide = 0;
+  int gameType = 2;
+  int menuSlide = -32;
   int paused = 0;
-  int pauseDirection = 0;
-  int pauseSlide = 0;
+  int pauseDirection = -1;
+  int pauseSlide = -64;
   // One flag (0 or 1) per badge.
   Array<unsigned char> badges = Array<unsigned char>(256);
   // Virtual pad: the entries of the actions up to Action::Button6, and Pad::... 2 = held by the
@@ -276,8 +289,13 @@ class c_MyApp : public c_App {
   NumberText<22> recentScoresText;
   NumberText<1> newHighscoreText;
   NumberText<3> debugText;
+  // The host's full-screen state at the last update, to tell a switch made outside the game.
+  int hostFullScreen = 0;
 
  private:
+  // Ints per slot in imageInfo.
+  static constexpr int kImageInfoInts = 3;
+
   // Appends one record of `kind` with the current draw state; false when the list is full.
   bool AppendRecord(float kind, float x, float y, float sx, float sy, float frame);
 };

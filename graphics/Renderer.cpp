@@ -18,8 +18,7 @@
 #include "graphics/Surface.h"
 #include "host/Files.h"
 #include "host/Game.h"
-#include "host/Glfw2.h"
-#include "host/GlfwGame.h"
+#include "host/HostPlatform.h"
 #include "host/ImageDecode.h"
 
 namespace {
@@ -98,8 +97,8 @@ class NullBackend final : public gxtkRenderBackend {
 class GlBackend final : public gxtkRenderBackend {
  public:
   bool WindowSize(int* width, int* height) override {
-    glfw2::GetWindowSize(width, height);
-    return true;
+    XQGame* host = XQGame::Host();
+    return host && host->DrawableSize(width, height);
   }
 
   void BeginFrame(int width, int height, const gxtkVertex* vertices) override {
@@ -120,7 +119,9 @@ class GlBackend final : public gxtkRenderBackend {
     glDisable(GL_TEXTURE_2D);
   }
 
-  void Swap() override { glfw2::SwapBuffers(); }
+  void Swap() override {
+    if (XQGame* host = XQGame::Host()) host->SwapBuffers();
+  }
 
   void Clear(float red, float green, float blue) override {
     glClearColor(red, green, blue, 1.0f);

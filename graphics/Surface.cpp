@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "host/GlfwGame.h"
+#include "host/HostPlatform.h"
 
 namespace {
 

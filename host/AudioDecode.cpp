@@ -219,13 +219,19 @@ constexpr std::size_t kVorbisAreaLimit = 16 << 20;
 // Room for the samples of a stream that does not state its length: 64 Ki frames to start with.
 constexpr std::size_t kOggFramesUnstated = std::size_t{1} << 16;
 
+// Bytes left uninitialised, for a buffer that is written over whole (make_unique_for_overwrite,
+// which the browser build's C++ library lacks).
+std::unique_ptr<unsigned char[]> UninitialisedBytes(std::size_t size) {
+  return std::unique_ptr<unsigned char[]>(new unsigned char[size]);
+}
+
 // 16-bit samples in a byte array, the caller's format.
 struct SampleBuffer {
   std::unique_ptr<unsigned char[]> bytes;
   std::size_t capacity = 0;  // in samples
   short* Samples() { return reinterpret_cast<short*>(bytes.get()); }
   static SampleBuffer WithRoom(std::size_t samples) {
-    return {std::make_unique_for_overwrite<unsigned char[]>(samples ? samples * 2 : 1), samples};
+    return {UninitialisedBytes(samples ? samples * 2 : 1), samples};
   }
   // A buffer of `samples` room holding the first `used` samples of this one.
   SampleBuffer Moved(std::size_t samples, std::size_t used) {
@@ -275,7 +281,7 @@ std::unique_ptr<unsigned char[]> LoadWAV(std::FILE* file, int* length, int* chan
     if (size / frameSize > static_cast<std::uint32_t>(std::numeric_limits<int>::max())) {
       return nullptr;
     }
-    auto data = std::make_unique_for_overwrite<unsigned char[]>(size ? size : 1);
+    auto data = UninitialisedBytes(size ? size : 1);
     if (std::fread(data.get(), 1, size, file) != size) return nullptr;
     *length = static_cast<int>(size / frameSize);
     *channels = static_cast<int>(channelCount);

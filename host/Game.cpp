@@ -14,13 +14,17 @@
 #include "host/Game.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <ctime>
 #include <iterator>
+#include <utility>
 
+#include "host/HostPlatform.h"
 #include "runtime/Collect.h"
 
 XQGame* XQGame::_game = nullptr;
+int glfwGraphicsSeq = 0;
 
 XQGame::XQGame() {
   _game = this;
@@ -76,8 +80,68 @@ void XQGame::GetDate(Array<int> date) {
 bool XQGame::PollJoystick(int, Array<float>, Array<float>, Array<float>, Array<bool>) {
   return false;
 }
+int XQGame::KeyToChar(int code) {
+  constexpr int kNavigationChar = 0x10000;
+  switch (code) {
+    case 8:   // backspace
+    case 9:   // tab
+    case 13:  // enter
+    case 27:  // escape
+      return code;
+    case 33:  // page up
+    case 34:  // page down
+    case 35:  // end
+    case 36:  // home
+    case 37:  // left
+    case 38:  // up
+    case 39:  // right
+    case 40:  // down
+    case 45:  // insert
+      return code | kNavigationChar;
+    case 46:  // delete
+      return 127;
+    default:
+      return 0;
+  }
+}
+
+void XQGame::FillJoystick(const float* axes, int axisCount, const bool* pressed, int buttonCount,
+                          Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                          Array<bool> buttons) {
+  constexpr int kAxes = 6;
+  constexpr int kButtons = 32;
+  std::array<float, kAxes> slot{};
+  std::copy_n(axes, std::clamp(axisCount, 0, kAxes), slot.begin());
+  if (axisCount == 4) {
+    slot[4] = slot[2];
+    slot[2] = 0;
+  } else if (axisCount == 5) {
+    std::swap(slot[3], slot[4]);
+  }
+  joyx[0] = slot[0];
+  joyx[1] = slot[3];
+  joyy[0] = slot[1];
+  joyy[1] = slot[4];
+  joyz[0] = slot[2];
+  joyz[1] = slot[5];
+  // Array<bool> keeps its elements packed: write through its iterator.
+  auto out = buttons.begin();
+  const int count = std::min({buttonCount, kButtons, buttons.Length()});
+  for (int i = 0; i < count; ++i) out[i] = pressed[i];
+}
+
 void XQGame::OpenUrl(const String&) {}
 void XQGame::SetMouseVisible(bool) {}
+bool XQGame::DrawableSize(int*, int*) {
+  return false;
+}
+void XQGame::SwapBuffers() {}
+bool XQGame::SetFullScreen(bool) {
+  return false;
+}
+bool XQGame::FullScreen() {
+  return false;
+}
 
 void XQGame::Die(ThrowableObject*) {
   xqPrint("Kestro Runtime Error : Uncaught Kestro Exception");

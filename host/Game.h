@@ -43,6 +43,16 @@ class XQGame {
                             Array<bool> buttons);
   virtual void OpenUrl(const String& url);
   virtual void SetMouseVisible(bool visible);
+  // The size in pixels of what the game draws into; false when there is no window to ask.
+  virtual bool DrawableSize(int* width, int* height);
+  // Shows the frame drawn since the last swap.
+  virtual void SwapBuffers();
+  // Switches between the window and full screen; true when the switch happened (a host without
+  // one, like this base, never switches).
+  virtual bool SetFullScreen(bool on);
+  // Whether the game shows full screen now: a host whose full screen can be left from outside the
+  // game lets the game follow.
+  virtual bool FullScreen();
   virtual String PathToFilePath(const String& path);
   // Opens a file named by a portable path; null when the path maps to nothing or the open fails.
   virtual std::FILE* OpenFile(const String& path, const String& mode);
@@ -54,6 +64,17 @@ class XQGame {
   virtual std::unique_ptr<unsigned char[]> LoadAudioData(const String& path, int* length,
                                                          int* channels, int* format, int* hertz);
   [[noreturn]] virtual void Die(ThrowableObject* exception);
+
+  // The character a key press sends besides its key code (0 for none): backspace, tab, enter and
+  // escape their own code, delete 127, the navigation keys (page up and down, end, home, the
+  // arrows, insert) 65536 + their code, so they can never be mistaken for text.
+  static int KeyToChar(int code);
+  // Fills a joystick port's arrays from one reading of up to 6 axes and 32 buttons: joyx, joyy and
+  // joyz get the two sticks' axes (with 4 axes the second stick's x and y are axes 3 and 2, with 5
+  // axes 4 and 3), buttons the first buttonCount entries (those past it keep their value).
+  static void FillJoystick(const float* axes, int axisCount, const bool* pressed, int buttonCount,
+                           Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                           Array<bool> buttons);
   virtual void gc_collect();
 
   // Guarded calls into the delegate (see the table in Game.cpp).

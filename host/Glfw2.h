@@ -1,7 +1,8 @@
-// The GLFW 2 interface the host is written against, implemented over GLFW 3.3 in Glfw2.cpp (the
-// only file that includes GLFW). It keeps GLFW 2's key numbering, key repeat as repeated presses,
-// the (character, action) character callback, the close callback that may refuse, the mode record
-// ordered width, height, red, blue, green, and joysticks with odd axes negated (positive = up).
+// The GLFW 2 interface the host is written against, implemented over GLFW 3.3 in the adapter's
+// files (Glfw2Window.cpp, Glfw2Events.cpp, ...; see Glfw2Adapter.h), the only ones that include
+// GLFW. It keeps GLFW 2's key numbering, key repeat as repeated presses, the (character, action)
+// character callback, the close callback that may refuse, the mode record ordered width, height,
+// red, blue, green, and joysticks with odd axes negated (positive = up).
 //
 // GLFW 2 had no error callback: the adapter keeps the text of the last error GLFW reported
 // (LastError) so that the host can say why a window did not open.

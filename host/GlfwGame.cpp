@@ -1,23 +1,16 @@
-// XQGlfwGame: the window, the clock and the fixed-period main loop of the desktop host.
-//
-// The loop runs a fixed number of updates per second and renders one frame per pass. At most 4
-// updates run before a frame; a backlog beyond that is dropped (the schedule restarts from now), so
-// a slow machine slows the game down instead of freezing it. While the window is minimised or
-// without focus the game is suspended: it is no longer updated, and the loop blocks in WaitEvents,
-// rendering after each event unless the window is minimised.
+// XQGlfwGame: the window and the desktop driver of the main loop (the schedule and the step are
+// XQLoopGame's). Between steps the driver blocks in WaitEvents while nothing is due before an event
+// (the game suspended, or no update rate) and sleeps until the next update when it is not yet due.
 //
 // A window that cannot be opened is reported in one line with GLFW's reason. A switch between
 // window and full screen that fails goes back to the window the game had; with no window at all
 // the game is not started and Run returns -1.
 #include "host/GlfwGame.h"
 
-#include <cstdint>
 #include <string>
 #include <utility>
 
 #include "host/Glfw2.h"
-
-int glfwGraphicsSeq = 0;
 
 namespace {
 class RealPlatform final : public HostPlatform {
@@ -29,6 +22,9 @@ class RealPlatform final : public HostPlatform {
   int GetWindowParam(int param) override { return glfw2::GetWindowParam(param); }
 };
 
+static_assert(kWindowOpened == glfw2::OPENED && kWindowActive == glfw2::ACTIVE &&
+              kWindowIconified == glfw2::ICONIFIED);
+
 // "the 640x480 window" or "full screen (1280x1024)", for the messages about opening windows.
 std::string WindowName(int width, int height, bool fullscreen) {
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
@@ -39,8 +35,10 @@ std::string FailureReason(const std::string& glfwError) {
   return glfwError.empty() ? "no reason given" : glfwError;
 }
 
-constexpr int kMaxUpdatesPerFrame = 4;
 constexpr int kMaxVideoModes = 1024;
+// The game's window: its design screen at one pixel per unit.
+constexpr int kWindowWidth = 640;
+constexpr int kWindowHeight = 480;
 
 std::shared_ptr<XQGlfwVideoMode> ToVideoMode(const glfw2::VidMode& mode) {
   auto result = std::make_shared<XQGlfwVideoMode>();
@@ -58,28 +56,34 @@ HostPlatform& Glfw2Platform() {
   return platform;
 }
 
-XQGlfwGame::XQGlfwGame() = default;
+XQGlfwGame::XQGlfwGame() : XQLoopGame(Glfw2Platform()) {}
 XQGlfwGame::~XQGlfwGame() = default;
 
 XQGlfwGame* XQGlfwGame::Desktop() {
   return dynamic_cast<XQGlfwGame*>(Host());
 }
 
-void XQGlfwGame::SetPlatform(HostPlatform* platform) {
-  _platform = platform ? platform : &Glfw2Platform();
+bool XQGlfwGame::DrawableSize(int* width, int* height) {
+  glfw2::GetWindowSize(width, height);
+  return true;
 }
 
-void XQGlfwGame::SetUpdateRate(int hertz) {
-  XQGame::SetUpdateRate(hertz);
-  if (hertz == 0) return;
-  _updatePeriod = 1.0 / hertz;
-  _nextUpdate = _platform->Now() + _updatePeriod;
+void XQGlfwGame::SwapBuffers() {
+  glfw2::SwapBuffers();
 }
 
-int XQGlfwGame::Millisecs() {
-  // Truncated toward zero, then wrapped into 32 bits like the counter it stands for.
-  const auto millis = static_cast<std::int64_t>(_platform->Now() * 1000.0);
-  return static_cast<int>(static_cast<std::uint32_t>(millis));
+bool XQGlfwGame::SetFullScreen(bool on) {
+  const std::unique_ptr<XQGlfwVideoMode> desktop = GetGlfwDesktopMode();
+  if (on) {
+    return SetGlfwWindow(desktop->width, desktop->height, desktop->red, desktop->green,
+                         desktop->blue, 0, 0, 0, true);
+  }
+  return SetGlfwWindow(kWindowWidth, kWindowHeight, desktop->red, desktop->green, desktop->blue, 0,
+                       0, 0, false);
+}
+
+bool XQGlfwGame::FullScreen() {
+  return _window && _window->fullscreen;
 }
 
 std::unique_ptr<XQGlfwVideoMode> XQGlfwGame::GetGlfwDesktopMode() {
@@ -161,7 +165,7 @@ bool XQGlfwGame::OpenGlfwWindow(const WindowRequest& request, int desktopWidth, 
 
 int XQGlfwGame::Run() {
   // Without a window there is nothing to start: the game would draw into no context.
-  if (!SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false)) return -1;
+  if (!SetGlfwWindow(kWindowWidth, kWindowHeight, 8, 8, 8, 0, 0, 0, false)) return -1;
   StartGame();
   RenderGame();
   RunLoop();
@@ -169,49 +173,17 @@ int XQGlfwGame::Run() {
 }
 
 void XQGlfwGame::RunLoop() {
-  HostPlatform& platform = *_platform;
-  for (;;) {
-    platform.PollEvents();
-    if (!platform.GetWindowParam(glfw2::OPENED)) return;
-
-    if (platform.GetWindowParam(glfw2::ICONIFIED)) {
-      // Also when focus loss suspended the game first, as minimising usually does.
-      _iconified = true;
-      SuspendGame();
-    } else if (platform.GetWindowParam(glfw2::ACTIVE)) {
-      if (_suspended) {
-        _iconified = false;
-        ResumeGame();
-        _nextUpdate = platform.Now();
-      }
-    } else {
-      // Shown but without focus: suspended, still drawn.
-      _iconified = false;
-      SuspendGame();
+  while (Step()) {
+    switch (NextWait()) {
+      case Wait::kNothing:
+        break;
+      case Wait::kEvent:
+        _platform->WaitEvents();
+        break;
+      case Wait::kUpdate:
+        if (const double delay = _nextUpdate - _platform->Now(); delay > 0) _platform->Sleep(delay);
+        break;
     }
-
-    if (_updateRate == 0 || _suspended) {
-      if (!_iconified) RenderGame();
-      platform.WaitEvents();
-      continue;
-    }
-
-    const double delay = _nextUpdate - platform.Now();
-    if (delay > 0) {
-      platform.Sleep(delay);
-      continue;
-    }
-
-    bool caughtUp = false;
-    for (int i = 0; i < kMaxUpdatesPerFrame && !caughtUp; ++i) {
-      _nextUpdate += _updatePeriod;
-      UpdateGame();
-      caughtUp = _updateRate == 0 || _nextUpdate - platform.Now() > 0;
-    }
-
-    RenderGame();
-
-    if (!caughtUp) _nextUpdate = platform.Now();
   }
 }
 

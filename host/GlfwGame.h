@@ -1,5 +1,5 @@
 // XQGlfwGame: the desktop host over the GLFW 2 adapter (host/Glfw2.h): the window, the clock, the
-// fixed-period main loop, input translation and the loaders of image and audio data.
+// main loop around XQLoopGame's step, input translation and the loaders of image and audio data.
 // XQKestroGame adds the process start-up (Main).
 //
 // Definitions are spread by concern: GlfwGame.cpp (window and loop), InputTranslation.cpp (key,
@@ -10,9 +10,10 @@
 #include <memory>
 #include <optional>
 
-#include "host/Game.h"
+#include "host/HostMain.h"
 #include "host/HostPlatform.h"
 #include "host/ImageDecode.h"
+#include "host/LoopGame.h"
 
 // A video mode: size and bits per colour channel.
 class XQGlfwVideoMode {
@@ -24,11 +25,10 @@ class XQGlfwVideoMode {
   int blue = 0;
 };
 
-// Counts the windows (and with them OpenGL contexts) opened so far. Textures remember the value
-// they were made under and are made again when it has changed; 0 means no context has ever existed.
-extern int glfwGraphicsSeq;
+// The platform over the GLFW 2 adapter; the desktop host's default.
+HostPlatform& Glfw2Platform();
 
-class XQGlfwGame : public XQGame {
+class XQGlfwGame : public XQLoopGame {
  public:
   XQGlfwGame();
   ~XQGlfwGame() override;
@@ -36,13 +36,17 @@ class XQGlfwGame : public XQGame {
   // The host when it is the desktop one (the window operations below), else null.
   static XQGlfwGame* Desktop();
 
-  void SetUpdateRate(int hertz) override;
-  int Millisecs() override;
   bool PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
                     Array<bool> buttons) override;
   void OpenUrl(const String& url) override;
   void SetMouseVisible(bool visible) override;
   String PathToFilePath(const String& path) override;
+  // The GLFW window, whatever platform drives the loop (tests run it on a scripted clock).
+  bool DrawableSize(int* width, int* height) override;
+  void SwapBuffers() override;
+  // Full screen at the desktop's mode, or back to the 640x480 window (see SetGlfwWindow).
+  bool SetFullScreen(bool on) override;
+  bool FullScreen() override;
 
   // Replaces the window. True when the asked window opened. When it cannot be opened the reason is
   // printed and the window it replaces is opened again in its place (false); with no window to go
@@ -52,30 +56,21 @@ class XQGlfwGame : public XQGame {
   // Opens the window and runs the game until the window is gone. The process status: 0, or -1 when
   // no window could be opened.
   virtual int Run();
-  // The loop of Run after the window is open and the game started: returns when the window is gone.
+  // The loop of Run after the window is open and the game started: one Step per pass, then it
+  // waits for an event or sleeps until the next update as the step left it. Returns when the
+  // window is gone.
   void RunLoop();
-
-  // The clock and event source of the loop; null selects Glfw2Platform(). Tests pass their own.
-  void SetPlatform(HostPlatform* platform);
-  HostPlatform& Platform() { return *_platform; }
 
   std::unique_ptr<XQGlfwVideoMode> GetGlfwDesktopMode();
   Array<std::shared_ptr<XQGlfwVideoMode>> GetGlfwVideoModes();
 
   // GLFW callbacks; they reach the host through Host().
   static int TransKey(int glfwKey);
-  static int KeyToChar(int code);
   static void OnKey(int key, int action);
   static void OnChar(int chr, int action);
   static void OnMouseButton(int button, int action);
   static void OnMousePos(int x, int y);
   static int OnWindowClose();
-
- protected:
-  bool _iconified = false;
-  double _nextUpdate = 0;
-  double _updatePeriod = 0;
-  HostPlatform* _platform = &Glfw2Platform();
 
  private:
   struct WindowRequest {
@@ -85,18 +80,6 @@ class XQGlfwGame : public XQGame {
   bool OpenGlfwWindow(const WindowRequest& request, int desktopWidth, int desktopHeight);
   std::optional<WindowRequest> _window;  // the window open now, as it was asked for
   bool _windowLost = false;              // a window could not be opened and none is left
-};
-
-// What the program hands the host at start-up, so that the host never names the layers above it
-// (main passes it to XQKestroGame::Main). Each runs once on the main thread: init and main before
-// the window opens, shutdown after the loop ends.
-struct XQStartup {
-  // The module globals: the framework's first, then the program's own (xqInit).
-  void (*init)() = nullptr;
-  // Creates the app, which registers its delegate with the host (xqMain).
-  void (*main)() = nullptr;
-  // Releases the app and its devices while the window's OpenGL context still exists.
-  void (*shutdown)() = nullptr;
 };
 
 class XQKestroGame : public XQGlfwGame {

@@ -1,13 +1,37 @@
-// HostPlatform: the clock, the event pump and the window state the main loop runs on. The desktop
-// host uses the GLFW one (Glfw2Platform()); tests hand XQGlfwGame::SetPlatform a scripted one, so
-// the loop runs with time they drive and no window, and never sleeps for real.
+// What a platform's host provides, in one place. A host derives from XQLoopGame (host/LoopGame.h),
+// hands it a HostPlatform and overrides XQGame's (host/Game.h) platform calls; nothing else in the
+// program knows the platform. The desktop host is XQGlfwGame (host/GlfwGame.h, over GLFW).
+//
+//   clock            HostPlatform::Now, Sleep (Sleep only from a driver loop, never from a step)
+//   input events     HostPlatform::PollEvents, WaitEvents deliver them; the host passes them on
+//                    through XQGame::KeyEvent, MouseEvent, TouchEvent, MotionEvent; joysticks
+//                    through XQGame::PollJoystick
+//   window state     HostPlatform::GetWindowParam(kWindowOpened / kWindowActive / kWindowIconified);
+//                    the window opens before StartGame, and kWindowOpened reading 0 ends the loop
+//   window, context  XQGame::DrawableSize, SwapBuffers; a new context moves glfwGraphicsSeq on
+//   full screen      XQGame::SetFullScreen, FullScreen
+//   files and state  XQGame::OpenFile, LoadState, SaveState, PathToFilePath (std::FILE based; a
+//                    host overrides them only where its files live elsewhere)
+//   the frame        the driver calls XQLoopGame::Step once per display frame until it is false
+//
+// Tests hand XQGlfwGame::SetPlatform a scripted HostPlatform, so the loop runs with time they drive
+// and no window, and never sleeps for real:
 //
 //   class Scripted : public HostPlatform { ... };  // Now, Sleep, PollEvents, WaitEvents, ...
 //   XQGlfwGame host;
 //   host.SetPlatform(&scripted);  // also the clock of Millisecs and SetUpdateRate
 //   host.StartGame();
-//   host.RunLoop();               // returns when GetWindowParam(glfw2::OPENED) reads 0
+//   host.RunLoop();               // returns when GetWindowParam(kWindowOpened) reads 0
 #pragma once
+
+// GetWindowParam's questions (the numbers are GLFW 2's, so its adapter answers them unchanged).
+constexpr int kWindowOpened = 0x00020001;
+constexpr int kWindowActive = 0x00020002;
+constexpr int kWindowIconified = 0x00020003;
+
+// Counts the windows (and with them graphics contexts) opened so far. Textures remember the value
+// they were made under and are made again when it has changed; 0 means no context has ever existed.
+extern int glfwGraphicsSeq;
 
 class HostPlatform {
  public:
@@ -19,9 +43,6 @@ class HostPlatform {
   virtual void PollEvents() = 0;
   // Block until at least one event arrives, then deliver it.
   virtual void WaitEvents() = 0;
-  // glfw2::OPENED, glfw2::ACTIVE or glfw2::ICONIFIED: 1 or 0.
+  // kWindowOpened, kWindowActive or kWindowIconified: 1 or 0.
   virtual int GetWindowParam(int param) = 0;
 };
-
-// The platform over the GLFW 2 adapter; the host's default.
-HostPlatform& Glfw2Platform();

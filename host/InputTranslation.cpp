@@ -66,8 +66,6 @@ constexpr std::array<int, kLastKey - kFirstKey + 1> MakeKeyTable() {
 
 constexpr auto kKeyTable = MakeKeyTable();
 
-constexpr int kNavigationChar = 0x10000;
-
 // The number of axes and buttons a joystick reading carries at most.
 constexpr int kJoyAxes = 6;
 constexpr int kJoyButtons = 32;
@@ -87,30 +85,6 @@ void SendMouse(int event, int data, float x, float y) {
 int XQGlfwGame::TransKey(int glfwKey) {
   if (glfwKey < kFirstKey || glfwKey > kLastKey) return 0;
   return kKeyTable[glfwKey - kFirstKey];
-}
-
-int XQGlfwGame::KeyToChar(int code) {
-  switch (code) {
-    case 8:   // backspace
-    case 9:   // tab
-    case 13:  // enter
-    case 27:  // escape
-      return code;
-    case 33:  // page up
-    case 34:  // page down
-    case 35:  // end
-    case 36:  // home
-    case 37:  // left
-    case 38:  // up
-    case 39:  // right
-    case 40:  // down
-    case 45:  // insert
-      return code | kNavigationChar;
-    case 46:  // delete
-      return 127;
-    default:
-      return 0;
-  }
 }
 
 // Presses and auto-repeats both arrive as action PRESS: each gives a KeyDown and, for control and
@@ -160,25 +134,11 @@ bool XQGlfwGame::PollJoystick(int port, Array<float> joyx, Array<float> joyy, Ar
 
   std::array<float, kJoyAxes> axes{};
   glfw2::GetJoystickPos(port, axes.data(), kJoyAxes);
-  if (axisCount == 4) {
-    axes[4] = axes[2];
-    axes[2] = 0;
-  } else if (axisCount == 5) {
-    std::swap(axes[3], axes[4]);
-  }
-  joyx[0] = axes[0];
-  joyx[1] = axes[3];
-  joyy[0] = axes[1];
-  joyy[1] = axes[4];
-  joyz[0] = axes[2];
-  joyz[1] = axes[5];
-
-  std::array<unsigned char, kJoyButtons> pressed{};
-  glfw2::GetJoystickButtons(port, pressed.data(), kJoyButtons);
-  // Array<bool> keeps its elements packed: write through its iterator.
-  auto out = buttons.begin();
-  const int count = std::min({buttonCount, kJoyButtons, buttons.Length()});
-  for (int i = 0; i < count; ++i) out[i] = pressed[static_cast<size_t>(i)] == glfw2::PRESS;
+  std::array<unsigned char, kJoyButtons> states{};
+  glfw2::GetJoystickButtons(port, states.data(), kJoyButtons);
+  std::array<bool, kJoyButtons> pressed{};
+  for (int i = 0; i < kJoyButtons; ++i) pressed[i] = states[i] == glfw2::PRESS;
+  FillJoystick(axes.data(), axisCount, pressed.data(), buttonCount, joyx, joyy, joyz, buttons);
   return true;
 }
 

@@ -48,3 +48,7 @@ int XQKestroGame::Main(int argc, char** argv, const XQStartup& startup) {
   glfw2::Terminate();
   return status;
 }
+
+int xqHostMain(int argc, char** argv, const XQStartup& startup) {
+  return XQKestroGame::Main(argc, argv, startup);
+}

@@ -23,6 +23,7 @@
 namespace {
 
 volatile sig_atomic_t debuggerSwitchAtInstall = 0;
+xqEndHandler endHandler = nullptr;
 
 bool DebuggerSwitchOn() {
   const char* value = std::getenv("DROMMEL_DEBUGGER");
@@ -135,10 +136,19 @@ void xqPrint(const String& text) {
   std::fflush(stdout);
 }
 
-void xqDebugLog(const String& text) { xqPrint(text); }
+void xqDebugLog(const String& text) {
+  xqPrint(text);
+}
+
+void xqSetEndHandler(xqEndHandler handler) {
+  endHandler = handler;
+}
 
 void xqError(const String& message) {
-  if (message.Empty()) std::exit(0);
+  if (message.Empty()) {
+    if (endHandler) endHandler(0, "");
+    std::exit(0);
+  }
   const std::string text = message.ToLatin1();
   dbg_error(text.c_str());
 }
@@ -147,6 +157,7 @@ void dbg_error(const char* text) {
   for (;;) {
     xqPrint(String("Kestro Runtime Error : ") + String::FromLatin1(text));
     xqPrint(String());  // the call-stack text: no source positions are recorded
+    if (endHandler) endHandler(-1, text);
     dbg_stop();
   }
 }

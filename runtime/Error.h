@@ -22,6 +22,13 @@ void xqDebugLog(const String& text);
 // Empty message: exit(0) at once. Otherwise the message narrowed to 8 bits goes to dbg_error.
 [[noreturn]] void xqError(const String& message);
 
+// How the program ends where its process cannot simply exit (a browser page): xqError("") calls
+// the handler with status 0 and an empty text, a runtime error with -1 and its text (after the
+// report lines, instead of the debugger stop). The handler must not return. Null, the default,
+// keeps the process's own ending.
+using xqEndHandler = void (*)(int status, const char* text);
+void xqSetEndHandler(xqEndHandler handler);
+
 // "Kestro Runtime Error : " + text, then the debugger stop; without a debugger attached the process
 // ends with status 255.
 [[noreturn]] void dbg_error(const char* text);

@@ -1,7 +1,9 @@
 // String operations and the byte conversions used at the program's edges.
 #include "runtime/String.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <ostream>
 
@@ -50,8 +52,19 @@ String String::FromInt(int value) {
 
 String String::FromFloat(float value) {
   char buffer[64];
+#if defined(__cpp_lib_to_chars)
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
   std::string text(buffer, ec == std::errc() ? end : buffer);
+#else
+  // A C++ library without floating-point to_chars (the browser build's): the fewest significant
+  // digits that read back as the same float.
+  int length = 0;
+  for (int digits = 1; digits <= 9; ++digits) {
+    length = std::snprintf(buffer, sizeof buffer, "%.*g", digits, static_cast<double>(value));
+    if (std::strtof(buffer, nullptr) == value) break;
+  }
+  std::string text(buffer, static_cast<size_t>(std::max(length, 0)));
+#endif
   if (text.find_first_of(".eEn") == std::string::npos) text += ".0";
   return String(text);
 }

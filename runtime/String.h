@@ -7,6 +7,7 @@
 //   auto parts = String("1|2|").Split(String("|"));  // {"1", "2", ""}
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -75,7 +76,9 @@ class String {
     return *this;
   }
   friend bool operator==(const String& a, const String& b) = default;
-  friend auto operator<=>(const String& a, const String& b) = default;
+  friend std::strong_ordering operator<=>(const String& a, const String& b) {
+    return a.units_.compare(b.units_) <=> 0;
+  }
 
  private:
   std::u16string units_;

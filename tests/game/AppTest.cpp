@@ -246,7 +246,7 @@ TEST(GameRender, AWindowSizeChangeReloadsTheAssetsAtTheNewLevel) {
     game.FinishLoading();
     EXPECT_EQ(app.hdLevel, c.level) << c.w << "x" << c.h;
     EXPECT_FLOAT_EQ(app.imageScale, 1.0f / static_cast<float>(c.level));
-    EXPECT_EQ(app.imageInfo[Image::Menu * 3], 256 * c.level);
+    EXPECT_EQ(app.FrameWidth(Image::Menu), 256 * c.level);
     ASSERT_NE(app.images[Image::Menu], nullptr);
     // The image loaded is the variant of the level (menu.png, menu-hd.png, menu-hd2.png).
     EXPECT_EQ(app.images[Image::Menu]->width, 256 * c.level);

@@ -65,8 +65,7 @@ TEST_F(GameDraw, TheDisplayListHoldsAtMost2499Records) {
   app().mouseDown = 1;
   app().touchX[0] = 100;
   app().touchY[0] = 100;
-  app().imageInfo[Image::Buttons * 3] = 64;
-  app().imageInfo[Image::Buttons * 3 + 1] = 64;
+  app().SetImageInfo(Image::Buttons, 64, 64, app().FrameCount(Image::Buttons));
   app().imageScale = 1;
   EXPECT_EQ(app().p_Button(Image::Buttons, 100, 100, 0), 1);
   EXPECT_EQ(app().drawCount, 2499 * kRecordFloats);
@@ -176,8 +175,7 @@ TEST_F(GameDraw, CharactersOutsideTheFontDrawNothing) {
 TEST_F(GameDraw, ButtonsTestFingersInsideTheirDrawnSize) {
   c_MyApp& a = app();
   a.imageScale = 0.5f;
-  a.imageInfo[Image::Icons * 3] = 64;  // 32 x 32 virtual units at level 2
-  a.imageInfo[Image::Icons * 3 + 1] = 64;
+  a.SetImageInfo(Image::Icons, 64, 64, a.FrameCount(Image::Icons));  // 32 x 32 units at level 2
   a.mouseDown = 1;
   a.touchX[3] = 115;
   a.touchY[3] = 100;

@@ -31,8 +31,8 @@ TEST(GameLoader, PicksTheImageVariantFromTheWindowSize) {
     ASSERT_NE(app.images[Image::Menu], nullptr);
     EXPECT_EQ(app.images[Image::Menu]->width, 256 * c.level);
     EXPECT_EQ(app.images[Image::Menu]->height, 256 * c.level);
-    EXPECT_EQ(app.imageInfo[Image::Menu * 3 + 2], 4);
-    EXPECT_FLOAT_EQ(app.imageInfo[Image::Menu * 3] * app.imageScale, 256);
+    EXPECT_EQ(app.FrameCount(Image::Menu), 4);
+    EXPECT_FLOAT_EQ(app.FrameWidth(Image::Menu) * app.imageScale, 256);
     ASSERT_NE(app.images[Image::Parts], nullptr);
     EXPECT_EQ(app.images[Image::Parts]->width, 8 * c.level);
   }
@@ -46,9 +46,9 @@ TEST(GameLoader, TheFontKeepsItsAdvanceAndLineHeightInVirtualUnits) {
   ASSERT_NE(app.images[Image::Font], nullptr);
   ASSERT_NE(app.images[Image::Logo], nullptr);
   EXPECT_EQ(app.images[Image::Font]->width, 32);
-  EXPECT_EQ(app.imageInfo[Image::Font * 3], 7);
-  EXPECT_EQ(app.imageInfo[Image::Font * 3 + 1], 10);
-  EXPECT_EQ(app.imageInfo[Image::Font * 3 + 2], 128);
+  EXPECT_EQ(app.FrameWidth(Image::Font), 7);
+  EXPECT_EQ(app.FrameHeight(Image::Font), 10);
+  EXPECT_EQ(app.FrameCount(Image::Font), 128);
   EXPECT_EQ(app.images[Image::Font]->handleX, 16);
 }
 
@@ -80,7 +80,7 @@ TEST(GameLoader, MissingFilesLeaveTheirSlotsEmpty) {
   c_MyApp& app = game.App();
   app.p_LoadImg(42, String("no/such/image"), 32, 32, 1, 1);
   EXPECT_EQ(app.images[42], nullptr);
-  EXPECT_EQ(app.imageInfo[42 * 3], 32 * app.hdLevel);
+  EXPECT_EQ(app.FrameWidth(42), 32 * app.hdLevel);
   app.p_LoadSFX(42);
   EXPECT_EQ(app.sounds[42], nullptr);
   // Out-of-range slots are ignored.

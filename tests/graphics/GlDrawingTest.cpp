@@ -44,6 +44,7 @@ class GlDrawing : public ::testing::Test {
     return one[0] & 0xFFFFFF;
   }
 
+  XQGlfwGame host;  // the renderer reads the window's size and swaps through the host
   std::shared_ptr<gxtkGraphics> gfx;
   TempDir dir;
   static bool windowOpen;

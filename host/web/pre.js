@@ -1,0 +1,65 @@
+// Runs before the program: the saved state is read from IndexedDB into /save, and the game starts
+// only in the one tab that holds the Web Lock "drommel" (a second tab says the game is open
+// elsewhere instead of overwriting that tab's scores). Also Module.drommelAudioState() for the
+// page and its tests: 'running', 'suspended', 'closed' or 'none' (no audio context yet).
+Module['preRun'] = Module['preRun'] || [];
+Module['preRun'].push(function() {
+  FS.mkdir('/save');
+  FS.mount(IDBFS, {}, '/save');
+  addRunDependency('drommel-state');
+  FS.syncfs(true, function(error) {
+    // Without IndexedDB (some private modes) the game plays without saved state.
+    if (error) {
+      var why = error.message || (error.errno !== undefined ? 'error ' + error.errno : error);
+      err('Saved state not read from the browser: ' + why + ' (play goes on)');
+    }
+    removeRunDependency('drommel-state');
+  });
+
+  var locks = typeof navigator !== 'undefined' ? navigator.locks : undefined;
+  if (!locks || typeof locks.request !== 'function') return;
+  addRunDependency('drommel-lock');
+  locks.request('drommel', {ifAvailable: true}, function(lock) {
+    if (!lock) {
+      // The game stays unstarted: the dependency is never removed.
+      var page = window.DrommelPage;
+      if (page && page.otherTab) page.otherTab();
+      return undefined;
+    }
+    removeRunDependency('drommel-lock');
+    // Held for the page's life.
+    return new Promise(function() {});
+  }).catch(function(error) {
+    err('The one-tab rule is not available: ' + error + ' (play goes on)');
+    removeRunDependency('drommel-lock');
+  });
+});
+
+Module['drommelAudioState'] = function() {
+  if (typeof AL === 'undefined' || !AL.contexts) return 'none';
+  for (var id in AL.contexts) {
+    var audio = AL.contexts[id].audioCtx;
+    if (audio) return audio.state;
+  }
+  return 'none';
+};
+
+// An error that escapes the program outside the host's own calls (while it starts, say) is shown
+// over the canvas like any runtime error.
+if (typeof window !== 'undefined') {
+  window.addEventListener('error', function(event) {
+    var file = event.filename || '';
+    if (!/drommel\.(js|wasm)/.test(file) && !(event.error instanceof WebAssembly.RuntimeError)) {
+      return;
+    }
+    if (event.error === 'unwind') {
+      event.preventDefault();
+      return;
+    }
+    if (typeof Drommel !== 'undefined') {
+      Drommel.fail(event.error || event.message);
+    } else if (window.DrommelPage && window.DrommelPage.fatal) {
+      window.DrommelPage.fatal(String(event.message));
+    }
+  });
+}
