@@ -13,7 +13,6 @@ import base64
 import fcntl
 import json
 import os
-import queue
 import subprocess
 import threading
 import time
@@ -55,7 +54,7 @@ class Chromium:
         self._lock = threading.Lock()
         self._answers = {}
         self._answered = threading.Condition(self._lock)
-        self.events = queue.Queue()  # (session id or None, method, params) of every event
+        self.events = []  # (session id or None, method, params) of every event, in order
         self._reader = threading.Thread(target=self._read, daemon=True)
         self._reader.start()
 
@@ -80,8 +79,10 @@ class Chromium:
                         self._answers[message["id"]] = message
                         self._answered.notify_all()
                 else:
-                    self.events.put((message.get("sessionId"), message["method"],
-                                     message.get("params", {})))
+                    with self._lock:
+                        self.events.append((message.get("sessionId"), message["method"],
+                                            message.get("params", {})))
+                        self._answered.notify_all()
 
     def send(self, method, params=None, session=None, timeout=30):
         """Sends a command and returns its result; raises ProtocolError on an error answer."""
@@ -105,6 +106,20 @@ class Chromium:
         if "error" in answer:
             raise ProtocolError("%s: %s" % (method, answer["error"].get("message")))
         return answer.get("result", {})
+
+    def wait_event(self, method, session, since, timeout=30):
+        """Waits for an event of the session that came as events[since] or later."""
+        deadline = time.monotonic() + timeout
+        with self._lock:
+            while True:
+                for event in self.events[since:]:
+                    if event[0] == session and event[1] == method:
+                        return event[2]
+                since = len(self.events)
+                left = deadline - time.monotonic()
+                if left <= 0 or None in self._answers:
+                    raise TimeoutError("no %s within %g s" % (method, timeout))
+                self._answered.wait(left)
 
     def new_page(self, width, height):
         target = self.send("Target.createTarget", {"url": "about:blank"})["targetId"]
@@ -154,7 +169,7 @@ class Page:
         self.browser = browser
         self.target = target
         self.session = session
-        for domain in ("Page", "Runtime", "Log"):
+        for domain in ("Page", "Runtime", "Log", "Inspector"):
             self.send(domain + ".enable")
         self.send("Emulation.setDeviceMetricsOverride",
                   {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
@@ -163,10 +178,17 @@ class Page:
         return self.browser.send(method, params, self.session, timeout)
 
     def goto(self, url):
-        self.send("Page.navigate", {"url": url})
+        """Opens the address and waits until its page has loaded."""
+        since = len(self.browser.events)
+        answer = self.send("Page.navigate", {"url": url})
+        if answer.get("errorText"):
+            raise ProtocolError("cannot open %s: %s" % (url, answer["errorText"]))
+        self.browser.wait_event("Page.loadEventFired", self.session, since)
 
     def reload(self):
+        since = len(self.browser.events)
         self.send("Page.reload", {"ignoreCache": False})
+        self.browser.wait_event("Page.loadEventFired", self.session, since)
 
     def evaluate(self, expression, await_promise=False, timeout=30):
         """The value of a JavaScript expression in the page (JSON values only)."""

@@ -44,7 +44,6 @@ def open_to_menu(page, url, menu, reload=False):
     start = time.monotonic()
     if reload:
         page.reload()
-        time.sleep(0.3)
     else:
         page.goto(url)
     test_web.wait_for(page, test_web.is_menu(menu, test_web.MENU_WITHOUT_TABLE), 30, "menu")
