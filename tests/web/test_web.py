@@ -170,7 +170,7 @@ def main():
 
 def no_errors(events):
     errors = console_errors(events)
-    assert not errors, "%d: %s" % (len(errors), "; ".join(errors[:5]))
+    assert not errors, "%d: %s" % (len(errors), "; ".join(e.splitlines()[0][:200] for e in errors[:5]))
 
 
 def play(run, page, url, menu, server):
