@@ -266,12 +266,14 @@ def play(run, page, url, menu, server):
         while not page.evaluate("!!navigator.serviceWorker.controller"):
             assert time.monotonic() < deadline, "no service worker controls the page"
             time.sleep(0.1)
+        errors = page.send("Page.getInstallabilityErrors")["installabilityErrors"]
+        assert not errors, "not installable: %s" % ", ".join(e["errorId"] for e in errors)
         server.terminate()
         server.wait(10)
         page.reload()
         wait_for(page, is_menu(menu, MENU_WITHOUT_TABLE), 30, "menu with the server stopped")
         run.save(page, "offline")
-    run.check("with the server stopped the page still starts", starts_offline)
+    run.check("installable, and with the server stopped the page still starts", starts_offline)
 
 
 if __name__ == "__main__":
