@@ -43,7 +43,8 @@ class Chromium:
                 "--enable-unsafe-swiftshader", "--no-sandbox", "--remote-debugging-pipe",
                 "--user-data-dir=" + profile_dir, "--no-first-run", "--no-default-browser-check",
                 "--disable-background-networking", "--disable-component-update",
-                "--disable-sync", "--mute-audio", "--window-size=640,480", *extra_args,
+                "--disable-sync", "--disable-dev-shm-usage", "--mute-audio",
+                "--window-size=640,480", *extra_args,
                 "about:blank"]
         self.process = subprocess.Popen(args, preexec_fn=child_fds, pass_fds=(3, 4),
                                         stdin=subprocess.DEVNULL,
