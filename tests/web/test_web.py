@@ -11,6 +11,7 @@ Each check waits for what it needs with a time limit; a check that fails does no
 import argparse
 import contextlib
 import os
+import shutil
 import socket
 import subprocess
 import sys
@@ -79,10 +80,11 @@ def is_menu(reference, box=None):
 
 
 class Run:
-    def __init__(self, args):
-        self.args = args
+    """Counts the checks and keeps the pictures of the steps (when a folder is given)."""
+
+    def __init__(self, shots):
         self.passed = self.failed = 0
-        self.shots = args.shots
+        self.shots = shots
 
     def check(self, name, body):
         try:
@@ -150,7 +152,7 @@ def main():
         menu = pictures.decode_png(file.read())
     if args.shots:
         os.makedirs(args.shots, exist_ok=True)
-    run = Run(args)
+    run = Run(args.shots)
     profile = tempfile.mkdtemp(prefix="drommel-chromium-")
     try:
         with serve(args.site) as (url, server), \
@@ -163,14 +165,15 @@ def main():
         print("FAIL - the browser run: %s" % error)
         traceback.print_exc(limit=3)
     finally:
-        subprocess.run(["rm", "-rf", profile], check=False)
+        shutil.rmtree(profile, ignore_errors=True)
     print("web: %d passed, %d failed" % (run.passed, run.failed))
     return 1 if run.failed else 0
 
 
 def no_errors(events):
     errors = console_errors(events)
-    assert not errors, "%d: %s" % (len(errors), "; ".join(e.splitlines()[0][:200] for e in errors[:5]))
+    first_lines = (error.splitlines()[0][:200] for error in errors[:5])
+    assert not errors, "%d: %s" % (len(errors), "; ".join(first_lines))
 
 
 def play(run, page, url, menu, server):
