@@ -24,10 +24,11 @@ if(NOT DROMMEL_STB_DIR)
 endif()
 add_library(PkgConfig::STB INTERFACE IMPORTED)
 set_target_properties(PkgConfig::STB PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${DROMMEL_STB_DIR})
-# Emscripten's OpenAL plays through Web Audio; WebGL comes with every program.
+# Emscripten's OpenAL plays through Web Audio; WebGL (OpenGL ES 2.0) comes with every program.
 add_library(PkgConfig::OPENAL INTERFACE IMPORTED)
 set_target_properties(PkgConfig::OPENAL PROPERTIES INTERFACE_LINK_OPTIONS -lopenal)
 add_library(OpenGL::GL INTERFACE IMPORTED)
+add_library(PkgConfig::GLESV2 INTERFACE IMPORTED)
 
 # The runtime's exceptions (ThrowableObject) must keep working.
 add_compile_options(-fexceptions)

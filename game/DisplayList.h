@@ -7,6 +7,8 @@
 //   if (r.IsImage(Image::World)) ...
 #pragma once
 
+#include "graphics/Renderer.h"
+
 // Marks an optional float argument as not given, the kind of a rectangle record, and the position
 // of a released finger.
 inline constexpr float kNoValue = -3717.0f;
@@ -27,7 +29,14 @@ struct DrawRecord {
   float frame = 0;
   float alpha = 0;
   float red = 0, green = 0, blue = 0;  // 0-255
-  float blend = 0;                     // 1 normal, 3 additive
+  float blend = 0;                     // kBlendNormal or kBlendAdditive
+
+  // The display list's blend modes, and the renderer's for each.
+  static constexpr float kBlendNormal = 1;
+  static constexpr float kBlendAdditive = 3;
+  int RendererBlend() const {
+    return blend == kBlendAdditive ? gxtkGraphics::kBlendAdditive : gxtkGraphics::kBlendAlpha;
+  }
 
   bool IsRect() const { return kind == kNoValue; }
   bool IsOval() const { return kind == kOvalRecord; }

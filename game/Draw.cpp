@@ -17,7 +17,7 @@ int c_MyApp::p_ResetDraw() {
   drawGreen = 255;
   drawBlue = 255;
   drawAlpha = 1;
-  drawBlend = 1;
+  drawBlend = static_cast<int>(DrawRecord::kBlendNormal);
   return 0;
 }
 

@@ -281,7 +281,7 @@ int c_MyApp::p_OnRender() {
     const DrawRecord r = DrawRecord::Read(list + at);
     xq_graphics_SetAlpha(r.alpha);
     xq_graphics_SetColor(r.red, r.green, r.blue);
-    xq_graphics_SetBlend(r.blend == 3 ? 1 : 0);
+    xq_graphics_SetBlend(r.RendererBlend());
     const float x = r.x * scaleX + overscan;
     const float y = r.y * scaleY + overscanY;
     if (r.IsRect()) {
@@ -336,7 +336,7 @@ int c_MyApp::p_WaitStart(int /*style*/) {
              static_cast<float>(jh / 2 - std::cos(a) * size / 4), 8, 8);
     }
   };
-  drawBlend = 1;
+  drawBlend = static_cast<int>(DrawRecord::kBlendNormal);
   ring(250, 250, 250, 180);
 
   p_SetCol(255, 255, 0);

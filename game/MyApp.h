@@ -218,7 +218,7 @@ class c_MyApp : public c_App {
   int backLatch = 0;
   int creditsOpen = 0;
   int optionsOpen = 0;
-  // Current draw state: rotation is stored negated; blend 1 normal, 3 additive.
+  // Current draw state: rotation is stored negated; blend as DrawRecord::blend.
   float drawScaleX = 0;
   float drawScaleY = 0;
   float drawRotation = 0;

@@ -1,11 +1,6 @@
-// The batched renderer: CPU transform and colour into one client-side vertex array, OpenGL 1.x
-// fixed-function drawing from it (or nothing, on the null device of a headless renderer). See
-// Renderer.h for the contract.
-#define GL_GLEXT_PROTOTYPES 1
+// The batched renderer: CPU transform and colour into one vertex array, drawn by the device under
+// it (graphics/RenderBackend.h). See Renderer.h for the contract.
 #include "graphics/Renderer.h"
-
-#include <GL/gl.h>
-#include <GL/glext.h>
 
 #include <cmath>
 #include <cstring>
@@ -15,10 +10,10 @@
 #include <emmintrin.h>
 #endif
 
+#include "graphics/RenderBackend.h"
 #include "graphics/Surface.h"
 #include "host/Files.h"
 #include "host/Game.h"
-#include "host/HostPlatform.h"
 #include "host/ImageDecode.h"
 
 namespace {
@@ -50,37 +45,9 @@ OvalTable ovalTable;
 
 }  // namespace
 
-// ---- Devices under the batcher ------------------------------------------------------------------
-
-// What the batcher asks of the device under it. The OpenGL one draws into the current window; the
-// null one does nothing, so a headless renderer runs the same batching code without a display.
-// Chosen once, when the renderer is made.
-class gxtkRenderBackend {
- public:
-  virtual ~gxtkRenderBackend() = default;
-  // The window's size; false when there is no window (the renderer keeps the size it was given).
-  virtual bool WindowSize(int* width, int* height) = 0;
-  // A frame of width x height pixels drawn from the vertex array, premultiplied alpha blending.
-  virtual void BeginFrame(int width, int height, const gxtkVertex* vertices) = 0;
-  virtual void Swap() = 0;
-  // Components 0..1.
-  virtual void Clear(float red, float green, float blue) = 0;
-  // 1 additive, 0 alpha blending.
-  virtual void Blend(int mode) = 0;
-  // A rectangle with the window's bottom-left origin, or clipping off when whole.
-  virtual void Scissor(bool whole, int x, int y, int width, int height) = 0;
-  // Makes the surface's texture exist in the current context.
-  virtual void Prepare(gxtkSurface& surface) = 0;
-  // count vertices of the batch: kind 1 points, 2 lines, 3 triangles, 4 quads (as indexed triangle
-  // pairs), 5 or more polygons of kind vertices each.
-  virtual void Draw(int kind, int count, gxtkSurface* surface,
-                    const std::uint16_t* quadIndices) = 0;
-  // Bottom-left origin, BGRA rows bottom to top.
-  virtual void ReadPixels(int x, int y, int width, int height, std::uint32_t* out) = 0;
-};
-
 namespace {
 
+// The headless renderer's device: it draws nothing and makes no textures.
 class NullBackend final : public gxtkRenderBackend {
  public:
   bool WindowSize(int*, int*) override { return false; }
@@ -89,116 +56,46 @@ class NullBackend final : public gxtkRenderBackend {
   void Clear(float, float, float) override {}
   void Blend(int) override {}
   void Scissor(bool, int, int, int, int) override {}
-  void Prepare(gxtkSurface&) override {}
-  void Draw(int, int, gxtkSurface*, const std::uint16_t*) override {}
+  void Draw(int, int, unsigned, const std::uint16_t*) override {}
   void ReadPixels(int, int, int, int, std::uint32_t*) override {}
+  unsigned MakeTexture(int, int width, int height, const unsigned char*, bool, int* textureWidth,
+                       int* textureHeight) override {
+    *textureWidth = width;
+    *textureHeight = height;
+    return 0;
+  }
+  void UpdateTexture(unsigned, int, int, int, int, const unsigned char*, int) override {}
+  void DeleteTexture(unsigned) override {}
 };
 
-class GlBackend final : public gxtkRenderBackend {
- public:
-  bool WindowSize(int* width, int* height) override {
-    XQGame* host = XQGame::Host();
-    return host && host->DrawableSize(width, height);
-  }
-
-  void BeginFrame(int width, int height, const gxtkVertex* vertices) override {
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, width, height, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(2, GL_FLOAT, sizeof(gxtkVertex), &vertices[0].x);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(gxtkVertex), &vertices[0].u);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(gxtkVertex), &vertices[0].color);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_TEXTURE_2D);
-  }
-
-  void Swap() override {
-    if (XQGame* host = XQGame::Host()) host->SwapBuffers();
-  }
-
-  void Clear(float red, float green, float blue) override {
-    glClearColor(red, green, blue, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
-
-  void Blend(int mode) override {
-    glBlendFunc(GL_ONE, mode == 1 ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
-  }
-
-  void Scissor(bool whole, int x, int y, int width, int height) override {
-    if (whole) {
-      glDisable(GL_SCISSOR_TEST);
-    } else {
-      glEnable(GL_SCISSOR_TEST);
-      glScissor(x, y, width, height);
-    }
-  }
-
-  void Prepare(gxtkSurface& surface) override {
-    if (surface.ContextSeq() != glfwGraphicsSeq) surface.Bind();
-  }
-
-  void Draw(int kind, int count, gxtkSurface* surface, const std::uint16_t* quadIndices) override {
-    if (surface) {
-      glEnable(GL_TEXTURE_2D);
-      surface->Bind();
-    }
-    switch (kind) {
-      case 1:
-        glDrawArrays(GL_POINTS, 0, count);
-        break;
-      case 2:
-        glDrawArrays(GL_LINES, 0, count);
-        break;
-      case 3:
-        glDrawArrays(GL_TRIANGLES, 0, count);
-        break;
-      case 4:
-        glDrawElements(GL_TRIANGLES, count / 4 * 6, GL_UNSIGNED_SHORT, quadIndices);
-        break;
-      default: {
-        // One triangle fan per polygon, all in one call.
-        int polygons = 0;
-        for (int at = 0; at < count; at += kind) {
-          first_[polygons] = at;
-          count_[polygons] = kind;
-          ++polygons;
-        }
-        glMultiDrawArrays(GL_TRIANGLE_FAN, first_, count_, polygons);
-        break;
-      }
-    }
-    if (surface) glDisable(GL_TEXTURE_2D);
-  }
-
-  void ReadPixels(int x, int y, int width, int height, std::uint32_t* out) override {
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(x, y, width, height, GL_BGRA, GL_UNSIGNED_BYTE, out);
-  }
-
- private:
-  GLint first_[gxtkGraphics::kMaxVertices / 5 + 1] = {};
-  GLsizei count_[gxtkGraphics::kMaxVertices / 5 + 1] = {};
-};
+XQRenderApi HostApi() {
+  const XQGame* host = XQGame::Host();
+  return host ? host->RenderApi() : XQRenderApi::kGl1;
+}
 
 }  // namespace
 
-gxtkGraphics::gxtkGraphics() : backend_(std::make_unique<GlBackend>()) {
+std::shared_ptr<gxtkRenderBackend> MakeNullBackend() {
+  return std::make_shared<NullBackend>();
+}
+
+namespace {
+
+std::shared_ptr<gxtkRenderBackend> BackendFor(XQRenderApi api) {
+  return api == XQRenderApi::kEs2 ? MakeEs2Backend() : MakeGlBackend();
+}
+
+}  // namespace
+
+gxtkGraphics::gxtkGraphics() : gxtkGraphics(HostApi()) {}
+
+gxtkGraphics::gxtkGraphics(XQRenderApi api) : backend_(BackendFor(api)) {
   BuildIndices();
   ReadWindowSize();
 }
 
 gxtkGraphics::gxtkGraphics(int width, int height, bool headless)
-    : headless_(headless),
-      backend_(headless ? std::unique_ptr<gxtkRenderBackend>(std::make_unique<NullBackend>())
-                        : std::make_unique<GlBackend>()) {
+    : headless_(headless), backend_(headless ? MakeNullBackend() : BackendFor(HostApi())) {
   BuildIndices();
   SetSize(width, height);
   this->width = pendingWidth_;
@@ -244,13 +141,14 @@ int gxtkGraphics::Height() {
 
 int gxtkGraphics::BeginRender() {
   ReadWindowSize();
+  contextSeq_ = headless_ ? -1 : RenderContextSeq();
   backend_->BeginFrame(width, height, vertexBuffer);
   batchCount = 0;
   batchKind = 0;
   batchSurface.reset();
   stats_ = {};
   inFrame_ = true;
-  blendInForce_ = 0;
+  blendInForce_ = kBlendAlpha;
   scissorKnown_ = false;
   return 1;
 }
@@ -269,7 +167,7 @@ int gxtkGraphics::DiscardGraphics() {
 }
 
 std::shared_ptr<gxtkSurface> gxtkGraphics::LoadSurface(const String& path) {
-  auto surface = LoadSurface__UNSAFE__(std::make_shared<gxtkSurface>(headless_), path);
+  auto surface = LoadSurface__UNSAFE__(std::make_shared<gxtkSurface>(SurfaceDevice()), path);
   if (surface) surface->Bind();
   return surface;
 }
@@ -296,7 +194,7 @@ std::shared_ptr<gxtkSurface> gxtkGraphics::CreateSurface(int width, int height) 
   if (width < 1 || height < 1 || width > gxtkSurface::kMaxSide || height > gxtkSurface::kMaxSide) {
     return nullptr;
   }
-  auto surface = std::make_shared<gxtkSurface>(headless_);
+  auto surface = std::make_shared<gxtkSurface>(SurfaceDevice());
   surface->SetEmpty(width, height);
   surface->Bind();
   return surface;
@@ -351,7 +249,7 @@ int gxtkGraphics::SetColor(float red, float green, float blue) {
 
 int gxtkGraphics::SetBlend(int mode) {
   if (!inFrame_) return 0;
-  mode = mode == 1 ? 1 : 0;
+  mode = mode == kBlendAdditive ? kBlendAdditive : kBlendAlpha;
   if (mode == blendInForce_) return 0;  // the same picture: keep the batch going
   Flush(kFlushBlend);
   blendInForce_ = mode;
@@ -453,17 +351,25 @@ void gxtkGraphics::Flush(FlushCause cause) {
 }
 
 void gxtkGraphics::SendBatch() {
-  gxtkSurface* surface = batchSurface.get();
-  if (surface) ++stats_.textureBinds;
+  unsigned texture = 0;
+  if (gxtkSurface* surface = batchSurface.get()) {
+    ++stats_.textureBinds;
+    surface->Bind();
+    texture = surface->Texture();
+  }
   stats_.vertices += batchCount;
   ++stats_.drawCalls;
-  backend_->Draw(batchKind, batchCount, surface, quadIndices);
+  backend_->Draw(batchKind, batchCount, texture, quadIndices);
 }
 
 // A surface whose texture does not exist in this context yet gets it now, before its texture scale
 // goes into vertices: a power-of-two texture changes the scale.
-inline void gxtkGraphics::Prepare(gxtkSurface& surface) const {
-  backend_->Prepare(surface);
+inline void gxtkGraphics::Prepare(gxtkSurface& surface) {
+  if (surface.ContextSeq() != contextSeq_) surface.Bind();
+}
+
+std::shared_ptr<gxtkRenderBackend> gxtkGraphics::SurfaceDevice() const {
+  return headless_ ? nullptr : backend_;
 }
 
 // ---- Primitives ---------------------------------------------------------------------------------

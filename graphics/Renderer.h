@@ -20,11 +20,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "host/Game.h"
 #include "runtime/Array.h"
 #include "runtime/String.h"
 
 class gxtkSurface;
-// The device under the batcher: OpenGL, or nothing for a headless renderer (Renderer.cpp).
+// The device under the batcher: OpenGL 1.x, OpenGL ES 2.0, or nothing for a headless renderer
+// (graphics/RenderBackend.h).
 class gxtkRenderBackend;
 
 // One vertex as OpenGL reads it (stride 20 bytes). colour holds the bytes R, G, B, A in memory
@@ -60,6 +62,9 @@ class gxtkGraphics {
  public:
   static constexpr int kMaxVertices = 1024;
   static constexpr int kMaxQuads = kMaxVertices / 4;
+  // SetBlend's modes: alpha blending of premultiplied colour, and adding the colour.
+  static constexpr int kBlendAlpha = 0;
+  static constexpr int kBlendAdditive = 1;
 
   // Batch causes, for the stats record.
   enum FlushCause {
@@ -72,8 +77,11 @@ class gxtkGraphics {
     kFlushOther
   };
 
-  // Reads the size of the current window; draws with OpenGL.
+  // Reads the size of the current window; draws with the API the host opened its context for
+  // (OpenGL 1.x without a host).
   gxtkGraphics();
+  // The same, drawing with the given API.
+  explicit gxtkGraphics(XQRenderApi api);
   // An explicit size (an OpenGL renderer reads the window's at every BeginRender). headless = true
   // makes no OpenGL or GLFW call ever.
   gxtkGraphics(int width, int height, bool headless);
@@ -101,7 +109,7 @@ class gxtkGraphics {
   virtual int Cls(float red, float green, float blue);
   virtual int SetAlpha(float alpha);
   virtual int SetColor(float red, float green, float blue);
-  // 1 additive, anything else alpha blending of premultiplied colour.
+  // kBlendAdditive adds, anything else blends premultiplied colour by its alpha.
   virtual int SetBlend(int mode);
   // Top-left origin; the full window turns clipping off.
   virtual int SetScissor(int x, int y, int width, int height);
@@ -164,7 +172,9 @@ class gxtkGraphics {
   gxtkVertex* Reserve(int kind, int count, const std::shared_ptr<gxtkSurface>& surface);
   gxtkVertex* RestartBatch(int kind, int count, const std::shared_ptr<gxtkSurface>& surface);
   void BuildIndices();
-  void Prepare(gxtkSurface& surface) const;
+  void Prepare(gxtkSurface& surface);
+  // The device the surfaces made here make their textures with; none for a headless renderer.
+  std::shared_ptr<gxtkRenderBackend> SurfaceDevice() const;
   void Corner(gxtkVertex* v, float x, float y, std::uint32_t color) const;
   // The current colour premultiplied and packed as the vertices carry it.
   std::uint32_t Pack() const;
@@ -199,7 +209,11 @@ class gxtkGraphics {
 
   // Set once: a headless renderer's surfaces never touch OpenGL either.
   bool headless_ = false;
-  std::unique_ptr<gxtkRenderBackend> backend_;
+  // Shared with the surfaces made here, which make their textures through it.
+  std::shared_ptr<gxtkRenderBackend> backend_;
+  // The context the frame draws in (RenderContextSeq at BeginRender; -1 headless): a surface made
+  // under another has no texture in this one yet.
+  int contextSeq_ = -1;
   bool inFrame_ = false;
   int pendingWidth_ = 0;
   int pendingHeight_ = 0;

@@ -1,35 +1,14 @@
-// Surfaces: kept pixels, premultiplied once, and textures made lazily under the current OpenGL
-// context. See Surface.h.
+// Surfaces: kept pixels, premultiplied once, and textures made lazily by the device under the
+// current context. See Surface.h.
 #include "graphics/Surface.h"
-
-#include <GL/gl.h>
 
 #include <algorithm>
 
-#include "host/HostPlatform.h"
+#include "graphics/RenderBackend.h"
 
 namespace {
 
 int failNextAllocations = 0;
-
-int PowerOfTwoAtLeast(int n) {
-  int p = 1;
-  while (p < n && p < (1 << 30)) p <<= 1;
-  return p;
-}
-
-unsigned FormatForDepth(int depth) {
-  switch (depth) {
-    case 1:
-      return GL_LUMINANCE;
-    case 2:
-      return GL_LUMINANCE_ALPHA;
-    case 3:
-      return GL_RGB;
-    default:
-      return GL_RGBA;
-  }
-}
 
 }  // namespace
 
@@ -42,14 +21,13 @@ gxtkSurface::~gxtkSurface() {
 }
 
 bool gxtkSurface::HasTexture() const {
-  return glfwGraphicsSeq > 0 && contextSeq == glfwGraphicsSeq;
+  if (!device_ || contextSeq < 1) return false;
+  return contextSeq == RenderContextSeq();
 }
 
 int gxtkSurface::Discard() {
-  if (HasTexture()) {
-    glDeleteTextures(1, &texture);
-    texture = 0;
-  }
+  if (HasTexture()) device_->DeleteTexture(texture);
+  texture = 0;
   contextSeq = -1;
   pixels.reset();
   return 0;
@@ -66,13 +44,11 @@ void gxtkSurface::SetData(PixelBuffer data, int width, int height, int depth) {
                      depth >= 1 && depth <= 4;
   if (!valid) {
     this->width = this->height = this->depth = 0;
-    format = 0;
     return;
   }
   this->width = width;
   this->height = height;
   this->depth = depth;
-  format = FormatForDepth(depth);
   const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
   unsigned char* p = data.get();
   if (depth == 2) {
@@ -99,7 +75,6 @@ void gxtkSurface::SetEmpty(int width, int height) {
   this->width = width;
   this->height = height;
   depth = 4;
-  format = GL_RGBA;
   // Transparent black until something is written.
   pixels = AllocatePixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
   uScale = 1.0f / static_cast<float>(width);
@@ -107,51 +82,22 @@ void gxtkSurface::SetEmpty(int width, int height) {
 }
 
 void gxtkSurface::Bind() {
-  if (headless_ || glfwGraphicsSeq == 0 || width < 1 || height < 1) return;
-  if (contextSeq == glfwGraphicsSeq) {
-    glBindTexture(GL_TEXTURE_2D, texture);
-    return;
-  }
+  if (!device_ || width < 1 || height < 1) return;
+  const int seq = RenderContextSeq();
   // A texture of an earlier context vanished with it: make a new one, never delete the old name.
-  contextSeq = glfwGraphicsSeq;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  // Errors left over from earlier calls must not count as a rejected allocation.
-  for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
-  }
-  const auto glFormat = static_cast<GLenum>(format);
-  int tw = width, th = height;
-  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(glFormat), tw, th, 0, glFormat,
-               GL_UNSIGNED_BYTE, nullptr);
-  bool rejected = glGetError() != GL_NO_ERROR;
-  if (failNextAllocations > 0) {
-    --failNextAllocations;
-    rejected = true;
-  }
-  if (rejected) {
-    tw = PowerOfTwoAtLeast(width);
-    th = PowerOfTwoAtLeast(height);
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(glFormat), tw, th, 0, glFormat,
-                 GL_UNSIGNED_BYTE, nullptr);
-  }
-  textureWidth_ = tw;
-  textureHeight_ = th;
-  uScale = 1.0f / static_cast<float>(tw);
-  vScale = 1.0f / static_cast<float>(th);
-  if (pixels) {
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, glFormat, GL_UNSIGNED_BYTE,
-                    pixels.get());
-  }
+  if (seq == 0 || contextSeq == seq) return;
+  contextSeq = seq;
+  const bool reject = failNextAllocations > 0;
+  if (reject) --failNextAllocations;
+  texture = device_->MakeTexture(depth, width, height, pixels.get(), reject, &textureWidth_,
+                                 &textureHeight_);
+  uScale = 1.0f / static_cast<float>(textureWidth_);
+  vScale = 1.0f / static_cast<float>(textureHeight_);
 }
 
 void gxtkSurface::SetSubData(int x, int y, int w, int h, const Array<int>& source, int offset,
                              int pitch) {
-  if (format != GL_RGBA || width < 1 || height < 1 || w < 1 || h < 1) return;
+  if (depth != 4 || width < 1 || height < 1 || w < 1 || h < 1) return;
   // Clip the rectangle to the surface, keeping the source aligned with it.
   const long long x0 = std::max<long long>(x, 0), y0 = std::max<long long>(y, 0);
   const long long x1 = std::min<long long>(static_cast<long long>(x) + w, width);
@@ -182,15 +128,6 @@ void gxtkSurface::SetSubData(int x, int y, int w, int h, const Array<int>& sourc
 }
 
 void gxtkSurface::Upload(int x, int y, int w, int h) {
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   const unsigned char* at = pixels.get() + (static_cast<size_t>(y) * width + x) * 4;
-  if (w == width) {
-    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, at);
-    return;
-  }
-  for (int r = 0; r < h; ++r) {
-    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y + r, w, 1, GL_RGBA, GL_UNSIGNED_BYTE,
-                    at + static_cast<size_t>(r) * width * 4);
-  }
+  device_->UpdateTexture(texture, x, y, w, h, at, width);
 }

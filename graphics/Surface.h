@@ -1,24 +1,28 @@
 // gxtkSurface: an image in the renderer's hands. It keeps its decoded pixels (premultiplied once,
-// when they arrive) for its whole life and makes its OpenGL texture lazily, under the window's
-// current context: when the window is opened again (glfwGraphicsSeq moves on) the next Bind makes
-// a new texture from the kept pixels. Surfaces come from gxtkGraphics::LoadSurface and
-// CreateSurface; the front end's images share them through std::shared_ptr.
+// when they arrive) for its whole life and has its texture made lazily by the renderer's device,
+// under the window's current context: when the window is opened again (the host's context count
+// moves on) the next Bind makes a new texture from the kept pixels. Surfaces come from
+// gxtkGraphics::LoadSurface and CreateSurface; the front end's images share them through
+// std::shared_ptr.
 //
 // Depth and stored format: 1 grey, 2 grey + alpha (grey premultiplied), 3 RGB, 4 RGBA
-// (premultiplied). Textures made while glfwGraphicsSeq is 0, or by a headless renderer's surfaces,
-// are never made at all: the pixels are still there.
+// (premultiplied). Before the first window, and for the surfaces of a headless renderer (no
+// device), textures are never made at all: the pixels are still there.
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "host/ImageDecode.h"
 #include "runtime/Array.h"
 
+class gxtkRenderBackend;
+
 class gxtkSurface {
  public:
+  // Without a device the surface makes no texture (a headless renderer's surfaces).
   gxtkSurface() = default;
-  // A surface of a headless renderer never touches OpenGL.
-  explicit gxtkSurface(bool headless) : headless_(headless) {}
+  explicit gxtkSurface(std::shared_ptr<gxtkRenderBackend> device) : device_(std::move(device)) {}
   virtual ~gxtkSurface();
   gxtkSurface(const gxtkSurface&) = delete;
   gxtkSurface& operator=(const gxtkSurface&) = delete;
@@ -38,13 +42,12 @@ class gxtkSurface {
   // premultiplied; other formats ignore it. The rectangle is clipped to the surface, and source
   // values outside the array read as 0.
   void SetSubData(int x, int y, int w, int h, const Array<int>& source, int offset, int pitch);
-  // Makes the texture current, creating it first under the current context when needed.
+  // Makes the texture exist under the current context (the device binds it when it draws).
   void Bind();
 
   // Read-only views, for the renderer and tests.
   const unsigned char* Pixels() const { return pixels.get(); }
   int Depth() const { return depth; }
-  unsigned Format() const { return format; }
   int ContextSeq() const { return contextSeq; }
   unsigned Texture() const { return texture; }
   float UScale() const { return uScale; }
@@ -57,7 +60,7 @@ class gxtkSurface {
   // The largest side accepted from a file or CreateSurface.
   static constexpr int kMaxSide = 16384;
 
-  // Makes the next n texture allocations count as rejected by OpenGL, as on a driver without
+  // Makes the next n texture allocations count as rejected by the driver, as on one without
   // non-power-of-two textures.
   static void FailNextAllocations(int n);
 
@@ -71,12 +74,11 @@ class gxtkSurface {
   int width = 0;
   int height = 0;
   int depth = 0;
-  unsigned format = 0;
   int contextSeq = -1;
   unsigned texture = 0;
   float uScale = 0;
   float vScale = 0;
   int textureWidth_ = 0;
   int textureHeight_ = 0;
-  bool headless_ = false;
+  std::shared_ptr<gxtkRenderBackend> device_;
 };

@@ -234,6 +234,8 @@ int XQBrowserGame::Main(int argc, char** argv, const XQStartup& startup) {
   umask(022);
   // The host lives as long as the page.
   auto* game = new XQBrowserGame();
+  // WebGL has OpenGL ES 2.0's rules.
+  game->SetRenderApi(XQRenderApi::kEs2);
   try {
     if (startup.init) startup.init();
     if (startup.main) startup.main();

@@ -16,6 +16,10 @@
 #include "runtime/Error.h"
 #include "runtime/String.h"
 
+// The drawing API of the window's context: OpenGL 1.x (the default) or OpenGL ES 2.0, chosen at
+// start-up by DROMMEL_RENDERER ("gl1" or "es2").
+enum class XQRenderApi { kGl1, kEs2 };
+
 class XQGame {
  public:
   XQGame();
@@ -28,6 +32,9 @@ class XQGame {
   virtual XQGameDelegate* Delegate();
   virtual void SetKeyboardEnabled(bool enabled);
   virtual bool KeyboardEnabled();
+  // The API the host opens its windows' contexts for; the renderer draws with it.
+  XQRenderApi RenderApi() const { return _renderApi; }
+  void SetRenderApi(XQRenderApi api) { _renderApi = api; }
   virtual void SetUpdateRate(int hertz);
   virtual int UpdateRate();
   virtual bool Started();
@@ -98,4 +105,5 @@ class XQGame {
   int _updateRate = 0;
   bool _started = false;
   bool _suspended = false;
+  XQRenderApi _renderApi = XQRenderApi::kGl1;
 };

@@ -86,6 +86,9 @@ constexpr int OPENED = 0x00020001;
 constexpr int ACTIVE = 0x00020002;
 constexpr int ICONIFIED = 0x00020003;
 constexpr int WINDOW_NO_RESIZE = 0x0002100C;
+// With OPENGL_ES2_PROFILE, the next window's context is OpenGL ES 2.0 instead of desktop OpenGL.
+constexpr int OPENGL_PROFILE = 0x00021012;
+constexpr int OPENGL_ES2_PROFILE = 0x00050004;
 
 // Enable / Disable tokens.
 constexpr int MOUSE_CURSOR = 0x00030001;

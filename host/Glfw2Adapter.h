@@ -44,6 +44,7 @@ struct State {
   // GLFW 3 keys that were down when the window opened and have not been let go since.
   std::vector<int> heldAcross;
   int noResizeHint = 0;
+  int profileHint = 0;
   std::string lastError;
   std::optional<std::string> failNextOpen;  // a test's refusal for the next OpenWindow
   KeyFun keyFun = nullptr;

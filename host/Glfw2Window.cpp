@@ -94,6 +94,12 @@ int OpenWindow(int width, int height, int red, int green, int blue, int alpha, i
   glfwWindowHint(GLFW_STENCIL_BITS, std::max(stencil, 0));
   glfwWindowHint(GLFW_RESIZABLE, state.noResizeHint ? GLFW_FALSE : GLFW_TRUE);
   state.noResizeHint = 0;
+  if (state.profileHint == OPENGL_ES2_PROFILE) {
+    glfwWindowHint(GLFW_CLIENT_API, GLFW_OPENGL_ES_API);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
+  }
+  state.profileHint = 0;
   // Desktops find a window's desktop entry, and so its icon, by its X11 class. As X toolkits do,
   // the instance is the program's name and the class the same name capitalised (drommel, Drommel).
   std::string instance = program_invocation_short_name;
@@ -130,6 +136,7 @@ int OpenWindow(int width, int height, int red, int green, int blue, int alpha, i
 
 void OpenWindowHint(int target, int hint) {
   if (target == WINDOW_NO_RESIZE) state.noResizeHint = hint;
+  if (target == OPENGL_PROFILE) state.profileHint = hint;
 }
 
 void CloseWindow() {

@@ -138,6 +138,9 @@ bool XQGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int bl
 
 bool XQGlfwGame::OpenGlfwWindow(const WindowRequest& request, int desktopWidth, int desktopHeight) {
   glfw2::OpenWindowHint(glfw2::WINDOW_NO_RESIZE, 0);
+  if (RenderApi() == XQRenderApi::kEs2) {
+    glfw2::OpenWindowHint(glfw2::OPENGL_PROFILE, glfw2::OPENGL_ES2_PROFILE);
+  }
   if (!glfw2::OpenWindow(request.width, request.height, request.red, request.green, request.blue,
                          request.alpha, request.depth, request.stencil,
                          request.fullscreen ? glfw2::FULLSCREEN : glfw2::WINDOW)) {

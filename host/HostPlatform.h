@@ -8,7 +8,8 @@
 //                    through XQGame::PollJoystick
 //   window state     HostPlatform::GetWindowParam(kWindowOpened / kWindowActive / kWindowIconified);
 //                    the window opens before StartGame, and kWindowOpened reading 0 ends the loop
-//   window, context  XQGame::DrawableSize, SwapBuffers; a new context moves glfwGraphicsSeq on
+//   window, context  XQGame::DrawableSize, SwapBuffers; a new context moves glfwGraphicsSeq on;
+//                    the context is made for XQGame::RenderApi (OpenGL 1.x or ES 2.0)
 //   full screen      XQGame::SetFullScreen, FullScreen
 //   files and state  XQGame::OpenFile, LoadState, SaveState, PathToFilePath (std::FILE based; a
 //                    host overrides them only where its files live elsewhere)

@@ -164,6 +164,7 @@ void GameHarness::Start(const Options& options) {
   host_->desktopWidth = options.desktopWidth;
   host_->desktopHeight = options.desktopHeight;
   host_->refuseFullScreen = options.fullScreenRefused;
+  host_->SetRenderApi(options.renderer);
 
   xq_framework_Init();
   xq_Drommel_Init();
@@ -172,7 +173,11 @@ void GameHarness::Start(const Options& options) {
   xq_app_Create(app_);
   if (options.window) {
     window_ = true;
-    glfw2::OpenWindow(options.width, options.height, 8, 8, 8, 0, 0, 0, glfw2::WINDOW);
+    if (options.renderer == XQRenderApi::kEs2) {
+      glfw2::OpenWindowHint(glfw2::OPENGL_PROFILE, glfw2::OPENGL_ES2_PROFILE);
+    }
+    glfw2::OpenWindow(options.width, options.height, 8, 8, 8, 0, 0, 0,
+                      options.fullScreen ? glfw2::FULLSCREEN : glfw2::WINDOW);
     ++glfwGraphicsSeq;
     graphics_ = std::make_shared<gxtkGraphics>();
   } else {

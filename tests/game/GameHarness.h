@@ -68,8 +68,11 @@ class GameHarness {
     int desktopHeight = 1024;
     // The host cannot switch to full screen: the game stays in the window it had.
     bool fullScreenRefused = false;
-    // Open a real window and draw with OpenGL (needs DISPLAY; see ReadFrame).
+    // Open a real window and draw with OpenGL (needs DISPLAY; see ReadFrame), through this API,
+    // full screen when asked.
     bool window = false;
+    XQRenderApi renderer = XQRenderApi::kGl1;
+    bool fullScreen = false;
 
     // A window of this size, everything else as default.
     static Options Sized(int width, int height) {

@@ -41,6 +41,20 @@ TEST(Program, WithoutADisplayItSaysSoAndFails) {
   EXPECT_NE(program.Log().find("glfwInit failed\n"), std::string::npos) << program.Log();
 }
 
+// Before anything opens: a renderer it does not know is named in one line, and the program ends.
+TEST(Program, AnUnknownRendererIsNamedAndRefused) {
+  for (const char* value : {"gl2", "ES2", "es2 "}) {
+    TempDir folder;
+    Program::Options options = Program::Game(folder.Path());
+    options.set.push_back(std::string("DROMMEL_RENDERER=") + value);
+    Program program(options);
+    ASSERT_TRUE(program.Started());
+    EXPECT_EQ(program.WaitForExit(kExitLimit), 255) << program.Report(value);
+    EXPECT_EQ(program.Log(), "Unknown renderer \"" + std::string(value) +
+                                 "\" in DROMMEL_RENDERER: use gl1 or es2\n");
+  }
+}
+
 // An X server of its own without the GLX extension, on a display number it picks itself.
 class ServerWithoutGlx {
  public:

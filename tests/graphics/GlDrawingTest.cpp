@@ -1,11 +1,16 @@
 // Real OpenGL drawing under the display named by DISPLAY (Xvfb with Mesa in the test script):
-// pixels are drawn by the renderer and read back from the framebuffer, never mocked.
+// pixels are drawn by the renderer and read back from the framebuffer, never mocked. Every test
+// runs on both backends, each in a window whose context is made for it.
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <array>
 #include <cmath>
+#include <optional>
 
 #include "graphics/Graphics.h"
+#include "graphics/RenderBackend.h"
 #include "graphics/Renderer.h"
 #include "graphics/Surface.h"
 #include "tests/graphics/GraphicsTestSupport.h"
@@ -14,15 +19,16 @@ namespace {
 
 constexpr int kSize = 256;
 
-class GlDrawing : public ::testing::Test {
+class GlDrawing : public ::testing::TestWithParam<XQRenderApi> {
  protected:
-  static void SetUpTestSuite() {
-    if (gfxtest::HaveDisplay()) windowOpen = gfxtest::OpenGlWindow(kSize, kSize);
-  }
   void SetUp() override {
     GFX_REQUIRE_DISPLAY();
-    ASSERT_TRUE(windowOpen) << "no OpenGL window on " << std::getenv("DISPLAY");
-    gfx = std::make_shared<gxtkGraphics>();
+    if (!windowApi || *windowApi != GetParam()) {
+      windowApi.reset();
+      if (gfxtest::OpenGlWindow(kSize, kSize, GetParam())) windowApi = GetParam();
+    }
+    ASSERT_TRUE(windowApi) << "no window for the backend on " << std::getenv("DISPLAY");
+    gfx = std::make_shared<gxtkGraphics>(GetParam());
     gfx->BeginRender();
     gfx->SetColor(255, 255, 255);
     gfx->SetAlpha(1);
@@ -44,12 +50,26 @@ class GlDrawing : public ::testing::Test {
     return one[0] & 0xFFFFFF;
   }
 
+  // Reopens the window with a context for the backend under test.
+  void ReopenWindow() {
+    windowApi.reset();
+    ASSERT_TRUE(gfxtest::OpenGlWindow(kSize, kSize, GetParam()));
+    windowApi = GetParam();
+  }
+
   XQGlfwGame host;  // the renderer reads the window's size and swaps through the host
   std::shared_ptr<gxtkGraphics> gfx;
   TempDir dir;
-  static bool windowOpen;
+  // The API of the window's context, when one is open.
+  static std::optional<XQRenderApi> windowApi;
 };
-bool GlDrawing::windowOpen = false;
+std::optional<XQRenderApi> GlDrawing::windowApi;
+
+INSTANTIATE_TEST_SUITE_P(Backends, GlDrawing,
+                         ::testing::Values(XQRenderApi::kGl1, XQRenderApi::kEs2),
+                         [](const ::testing::TestParamInfo<XQRenderApi>& info) {
+                           return info.param == XQRenderApi::kEs2 ? "Es2" : "Gl1";
+                         });
 
 int Channel(int rgb, int shift) {
   return (rgb >> shift) & 255;
@@ -63,7 +83,7 @@ int Channel(int rgb, int shift) {
     EXPECT_NEAR(Channel(rgb_, 0), b, 1) << std::hex << rgb_;  \
   } while (0)
 
-TEST_F(GlDrawing, ColoursReadBackPremultipliedByAlpha) {
+TEST_P(GlDrawing, ColoursReadBackPremultipliedByAlpha) {
   EXPECT_EQ(gfx->Width(), kSize);
   gfx->SetColor(255, 0, 0);
   gfx->DrawRect(0, 0, 10, 10);
@@ -81,7 +101,7 @@ TEST_F(GlDrawing, ColoursReadBackPremultipliedByAlpha) {
   EXPECT_EQ(Rgb(15, 5), 0);
 }
 
-TEST_F(GlDrawing, ScissorClipsDrawingAndClearingUntilTheWholeWindowIsGiven) {
+TEST_P(GlDrawing, ScissorClipsDrawingAndClearingUntilTheWholeWindowIsGiven) {
   gfx->SetScissor(10, 20, 30, 40);
   gfx->Cls(0, 255, 0);
   gfx->SetColor(255, 0, 0);
@@ -97,7 +117,7 @@ TEST_F(GlDrawing, ScissorClipsDrawingAndClearingUntilTheWholeWindowIsGiven) {
   EXPECT_EQ(Rgb(102, 102), 0xFF0000);
 }
 
-TEST_F(GlDrawing, AdditiveAndAlphaBlending) {
+TEST_P(GlDrawing, AdditiveAndAlphaBlending) {
   gfx->Cls(100, 0, 200);
   gfx->SetBlend(1);
   gfx->SetColor(100, 50, 0);
@@ -120,7 +140,7 @@ std::array<unsigned char, 4> Opaque(int x, int y) {
           static_cast<unsigned char>((x + y) * 2), 255};
 }
 
-TEST_F(GlDrawing, AnOpaqueImageAtWholePixelsReadsBackWithItsOwnColours) {
+TEST_P(GlDrawing, AnOpaqueImageAtWholePixelsReadsBackWithItsOwnColours) {
   gfxtest::WriteRgbaPng(dir.File("opaque.png"), 64, 64, Opaque);
   auto surface = gfx->LoadSurface(String(dir.File("opaque.png")));
   ASSERT_TRUE(surface);
@@ -138,7 +158,7 @@ TEST_F(GlDrawing, AnOpaqueImageAtWholePixelsReadsBackWithItsOwnColours) {
   EXPECT_EQ(wrong, 0);
 }
 
-TEST_F(GlDrawing, TranslucentTexelsAreStoredPremultipliedAndBlendOverTheBackground) {
+TEST_P(GlDrawing, TranslucentTexelsAreStoredPremultipliedAndBlendOverTheBackground) {
   gfxtest::WriteRgbaPng(dir.File("half.png"), 4, 4, [](int, int) {
     return std::array<unsigned char, 4>{200, 100, 50, 128};
   });
@@ -160,7 +180,7 @@ TEST_F(GlDrawing, TranslucentTexelsAreStoredPremultipliedAndBlendOverTheBackgrou
   EXPECT_RGB_NEAR(Rgb(31, 1), 50, 0, 12);
 }
 
-TEST_F(GlDrawing, GreyAndRgbImagesDrawAsStored) {
+TEST_P(GlDrawing, GreyAndRgbImagesDrawAsStored) {
   gfxtest::WritePng(dir.File("grey.png"), 2, 1, 1, {60, 200});
   gfxtest::WritePng(dir.File("greyalpha.png"), 1, 1, 2, {200, 128});
   gfxtest::WritePng(dir.File("rgb.png"), 1, 1, 3, {10, 20, 30});
@@ -177,14 +197,14 @@ TEST_F(GlDrawing, GreyAndRgbImagesDrawAsStored) {
   EXPECT_EQ(Rgb(6, 0), 0x0A141E);
 }
 
-TEST_F(GlDrawing, TexturesAreMadeAgainAfterTheWindowIsReopened) {
+TEST_P(GlDrawing, TexturesAreMadeAgainAfterTheWindowIsReopened) {
   gfxtest::WriteRgbaPng(dir.File("opaque.png"), 64, 64, Opaque);
   auto surface = gfx->LoadSurface(String(dir.File("opaque.png")));
   ASSERT_TRUE(surface);
   const int firstSeq = surface->ContextSeq();
   gfx->EndRender();
 
-  ASSERT_TRUE(gfxtest::OpenGlWindow(kSize, kSize));  // a new context: the old texture is gone
+  ReopenWindow();  // a new context: the old texture, program and buffers are gone
   EXPECT_FALSE(surface->HasTexture());
   gfx->BeginRender();
   gfx->Cls(0, 0, 0);
@@ -197,7 +217,7 @@ TEST_F(GlDrawing, TexturesAreMadeAgainAfterTheWindowIsReopened) {
   EXPECT_TRUE(surface->HasTexture());
 }
 
-TEST_F(GlDrawing, ARejectedTextureSizeIsRetriedWithPowersOfTwo) {
+TEST_P(GlDrawing, ARejectedTextureSizeIsRetriedWithPowersOfTwo) {
   gfxtest::WriteRgbaPng(dir.File("odd.png"), 100, 60, [](int x, int y) {
     return std::array<unsigned char, 4>{static_cast<unsigned char>(x * 2),
                                         static_cast<unsigned char>(y * 4), 9, 255};
@@ -220,7 +240,7 @@ TEST_F(GlDrawing, ARejectedTextureSizeIsRetriedWithPowersOfTwo) {
   EXPECT_EQ(Rgb(130, 5), 0);
 }
 
-TEST_F(GlDrawing, WrittenPixelsReachTheTextureInWholeRowsOrRowByRow) {
+TEST_P(GlDrawing, WrittenPixelsReachTheTextureInWholeRowsOrRowByRow) {
   auto surface = gfx->CreateSurface(16, 16);
   ASSERT_TRUE(surface);
   Array<int> rows(16 * 4);
@@ -242,7 +262,7 @@ TEST_F(GlDrawing, WrittenPixelsReachTheTextureInWholeRowsOrRowByRow) {
   EXPECT_EQ(Rgb(20 + 11, 15), 0);
 }
 
-TEST_F(GlDrawing, AnImageTurnedAQuarterAndDoubledLandsCentredOnItsPosition) {
+TEST_P(GlDrawing, AnImageTurnedAQuarterAndDoubledLandsCentredOnItsPosition) {
   // Left half red, right half blue, 8 x 4, handle at the centre.
   gfxtest::WriteRgbaPng(dir.File("halves.png"), 8, 4, [](int x, int) {
     return x < 4 ? std::array<unsigned char, 4>{255, 0, 0, 255}
@@ -265,6 +285,22 @@ TEST_F(GlDrawing, AnImageTurnedAQuarterAndDoubledLandsCentredOnItsPosition) {
   // The context's matrix did not change: a rectangle after it is drawn untransformed.
   xq_graphics_DrawRect(0, 0, 2, 2);
   EXPECT_EQ(Rgb(1, 1), 0xFFFFFF);
+}
+
+// The driver's refusal of a shader ends the program (status 255) with one line holding its log.
+TEST(Es2Shaders, AShaderTheDriverRefusesEndsTheProgramWithItsLog) {
+  GFX_REQUIRE_DISPLAY();
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        dup2(2, 1);  // the line goes to standard output; the check reads standard error
+        if (!gfxtest::OpenGlWindow(kSize, kSize, XQRenderApi::kEs2)) std::_Exit(1);
+        BreakNextEs2ShaderForTesting();
+        gxtkGraphics gfx(XQRenderApi::kEs2);
+        gfx.BeginRender();
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(255), "Cannot compile the drawing shaders: .*nonsense");
 }
 
 }  // namespace

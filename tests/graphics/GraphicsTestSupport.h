@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "host/Game.h"
 #include "host/Glfw2.h"
 #include "host/GlfwGame.h"
 #include "tests/support/Display.h"
@@ -123,12 +124,16 @@ inline bool HaveDisplay() {
   return display && *display;
 }
 
-// Opens (or re-opens) the window the way the host does: a new context, glfwGraphicsSeq moved on.
-inline bool OpenGlWindow(int w, int h) {
+// Opens (or re-opens) the window the way the host does: a new context for the API, glfwGraphicsSeq
+// moved on.
+inline bool OpenGlWindow(int w, int h, XQRenderApi api = XQRenderApi::kGl1) {
   static bool initialised = false;
   if (!initialised) {
     if (!InitGlfw()) return false;
     initialised = true;
+  }
+  if (api == XQRenderApi::kEs2) {
+    glfw2::OpenWindowHint(glfw2::OPENGL_PROFILE, glfw2::OPENGL_ES2_PROFILE);
   }
   if (!glfw2::OpenWindow(w, h, 8, 8, 8, 8, 0, 0, glfw2::WINDOW)) return false;
   ++glfwGraphicsSeq;

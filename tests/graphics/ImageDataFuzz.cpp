@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto pixels = DecodeImage(file, &width, &height, &depth);
   std::fclose(file);
   if (pixels) {
-    gxtkSurface surface(true);
+    gxtkSurface surface;
     surface.SetData(std::move(pixels), width, height, depth);
   }
   return 0;

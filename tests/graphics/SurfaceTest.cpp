@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "graphics/RenderBackend.h"
 #include "graphics/Renderer.h"
 #include "graphics/Surface.h"
 #include "host/GlfwGame.h"
@@ -21,7 +22,7 @@ std::vector<unsigned char> Stored(gxtkSurface& s) {
 }
 
 TEST(Surface, ColourIsPremultipliedOnceWhenThePixelsArrive) {
-  gxtkSurface rgba(true), greyAlpha(true), rgb(true), grey(true);
+  gxtkSurface rgba, greyAlpha, rgb, grey;
   rgba.SetData(Buffer({200, 100, 50, 128, 255, 255, 255, 0, 9, 8, 7, 255}), 3, 1, 4);
   greyAlpha.SetData(Buffer({200, 128, 77, 255}), 2, 1, 2);
   rgb.SetData(Buffer({200, 100, 50}), 1, 1, 3);
@@ -52,7 +53,7 @@ TEST(Surface, WrittenArgbPixelsArePremultipliedAndClippedToTheSurface) {
   s->SetSubData(-5, -5, 100, 100, source, 1000, -7);  // all reads outside: zeros, no crash
   EXPECT_EQ(Stored(*s), std::vector<unsigned char>(32, 0));
 
-  gxtkSurface rgb(true);
+  gxtkSurface rgb;
   rgb.SetData(Buffer({1, 2, 3}), 1, 1, 3);
   rgb.SetSubData(0, 0, 1, 1, source, 0, 1);
   EXPECT_EQ(Stored(rgb), (std::vector<unsigned char>{1, 2, 3}));
@@ -61,7 +62,7 @@ TEST(Surface, WrittenArgbPixelsArePremultipliedAndClippedToTheSurface) {
 TEST(Surface, BindBeforeAnyWindowMakesNoTexture) {
   const int seq = glfwGraphicsSeq;
   glfwGraphicsSeq = 0;
-  gxtkSurface s;
+  gxtkSurface s(MakeGlBackend());
   s.SetData(Buffer({1, 2, 3, 4}), 1, 1, 4);
   s.Bind();
   EXPECT_EQ(s.ContextSeq(), -1);

@@ -1,0 +1,82 @@
+// Texture work shared by the OpenGL 1.x and ES 2.0 backends: the calls, formats and parameters
+// read the same in both APIs (and in WebGL), so this file includes the ES 2.0 header only.
+#include <GLES2/gl2.h>
+
+#include "graphics/RenderBackend.h"
+
+namespace {
+
+GLenum FormatForDepth(int depth) {
+  switch (depth) {
+    case 1:
+      return GL_LUMINANCE;
+    case 2:
+      return GL_LUMINANCE_ALPHA;
+    case 3:
+      return GL_RGB;
+    default:
+      return GL_RGBA;
+  }
+}
+
+int PowerOfTwoAtLeast(int n) {
+  int p = 1;
+  while (p < n && p < (1 << 30)) p <<= 1;
+  return p;
+}
+
+}  // namespace
+
+unsigned GlMakeTexture(int depth, int width, int height, const unsigned char* pixels, bool reject,
+                       int* textureWidth, int* textureHeight) {
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  // Errors left over from earlier calls must not count as a rejected allocation.
+  for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+  }
+  const GLenum format = FormatForDepth(depth);
+  int tw = width, th = height;
+  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), tw, th, 0, format, GL_UNSIGNED_BYTE,
+               nullptr);
+  if (glGetError() != GL_NO_ERROR || reject) {
+    tw = PowerOfTwoAtLeast(width);
+    th = PowerOfTwoAtLeast(height);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), tw, th, 0, format, GL_UNSIGNED_BYTE,
+                 nullptr);
+  }
+  *textureWidth = tw;
+  *textureHeight = th;
+  if (pixels) {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, format, GL_UNSIGNED_BYTE, pixels);
+  }
+  return texture;
+}
+
+void GlUpdateTexture(unsigned texture, int x, int y, int w, int h, const unsigned char* pixels,
+                     int pitch) {
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  if (w == pitch) {
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    return;
+  }
+  // ES 2.0 has no row length for unpacking: a narrower rectangle goes up row by row.
+  for (int r = 0; r < h; ++r) {
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y + r, w, 1, GL_RGBA, GL_UNSIGNED_BYTE,
+                    pixels + static_cast<size_t>(r) * pitch * 4);
+  }
+}
+
+void GlDeleteTexture(unsigned texture) {
+  glDeleteTextures(1, &texture);
+}
+
+void GlBindTexture(unsigned texture) {
+  glBindTexture(GL_TEXTURE_2D, texture);
+}
