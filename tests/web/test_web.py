@@ -23,10 +23,12 @@ from devtools import Chromium
 import pictures
 
 # Regions of the 640 x 480 screen: the score table of the main menu, the score digits above the
-# play field, the ball's column at the left of the play field, and the pause box.
+# play field and the pause button beside them (dimmed once the game is over), the ball's column at
+# the left of the play field, and the pause box.
 TABLE = (500, 55, 140, 175)
 MENU_WITHOUT_TABLE = (0, 0, 500, 480)
 SCORE = (250, 2, 130, 28)
+PAUSE_BUTTON = (0, 0, 32, 32)
 BALL = (0, 50, 90, 190)
 PAUSE_BOX = (180, 170, 280, 130)
 PLAY_BUTTON = (250, 312)
@@ -77,6 +79,17 @@ def wait_for(page, accept, seconds, what):
 
 def is_menu(reference, box=None):
     return lambda picture: pictures.differing(picture, reference, box) < MENU_TOLERANCE
+
+
+def scored(start):
+    """Whether a picture shows the game of the picture start still in play, with another score."""
+    return lambda picture: (pictures.differing(picture, start, SCORE) > 0.02 and
+                            pictures.differing(picture, start, PAUSE_BUTTON) < 0.05)
+
+
+def over(start):
+    """Whether the game of the picture start is over (its pause button dimmed or gone)."""
+    return lambda picture: pictures.differing(picture, start, PAUSE_BUTTON) >= 0.05
 
 
 class Run:
@@ -206,6 +219,7 @@ def play(run, page, url, menu, server):
         run.save(page, "pause")
         page.press("Escape")  # back to play
         time.sleep(0.3)
+        state["in play"] = True
     run.check("Enter starts a game and Escape pauses", enter_starts_and_escape_pauses)
 
     def audio_runs():
@@ -218,12 +232,31 @@ def play(run, page, url, menu, server):
         print("   audio before the first key: %s" % state.get("audio before"))
     run.check("the audio runs after the first key", audio_runs)
 
+    def play_until_scored(start_game, hold, let_go, control):
+        """Plays games with the control held until one scores, and returns with the control still
+        held in that game: a game may end on the first spike, as it may for a player."""
+        for _ in range(3):
+            start = start_game()
+            hold()
+            picture = wait_for(page, lambda p: scored(start)(p) or over(start)(p), 10,
+                               "new score or end of the game while %s is held" % control)
+            if scored(start)(picture):
+                return
+            let_go()
+            wait_for(page, is_menu(menu, MENU_WITHOUT_TABLE), 15, "menu after a game")
+        raise AssertionError("three games with %s held ended without a point" % control)
+
+    def start_with_enter():
+        if state.pop("in play", False):  # the game Enter started above, back from the pause
+            return shoot(page)
+        page.press("Enter", 0.08)
+        time.sleep(0.5)
+        return wait_for(page, lambda p: pictures.differing(p, menu) > 0.3, 5, "game")
+
     def right_scores():
-        start = shoot(page)
-        page.key_down("Right")
         try:
-            wait_for(page, lambda p: pictures.differing(p, start, SCORE) > 0.02, 8,
-                     "change of the score while Right is held")
+            play_until_scored(start_with_enter, lambda: page.key_down("Right"),
+                              lambda: page.key_up("Right"), "Right")
             run.save(page, "scored")
             # Held on, the ball sooner or later lands on a point: the game is over.
             state["after"] = wait_for(page, is_menu(menu, MENU_WITHOUT_TABLE), 30,
@@ -247,19 +280,19 @@ def play(run, page, url, menu, server):
     run.check("after a game with points, a reload shows the score in the table",
               score_in_table_after_reload)
 
-    def held_touch_plays():
-        x, y = PLAY_BUTTON
-        page.tap(x, y)
+    def start_with_tap():
+        page.tap(*PLAY_BUTTON)
         time.sleep(0.5)
-        start = wait_for(page, lambda p: pictures.differing(p, menu) > 0.3, 5,
-                         "game after a tap on play")
-        page.touch_down(320, 300)
+        return wait_for(page, lambda p: pictures.differing(p, menu) > 0.3, 5,
+                        "game after a tap on play")
+
+    def held_touch_plays():
         try:
-            wait_for(page, lambda p: pictures.differing(p, start, SCORE) > 0.02, 8,
-                     "change of the score while a finger is held")
+            play_until_scored(start_with_tap, lambda: page.touch_down(320, 300), page.touch_up,
+                              "a finger")
+            run.save(page, "touch-scored")
         finally:
-            page.touch_up()
-        run.save(page, "touch-scored")
+            page.touch_up()  # a second lift is harmless
     run.check("a held touch plays", held_touch_plays)
 
     def starts_offline():
