@@ -227,9 +227,13 @@ class Page:
     def touch_down(self, x, y):
         self.send("Input.dispatchTouchEvent",
                   {"type": "touchStart", "touchPoints": [{"x": x, "y": y, "id": 1}]})
+        self._touching = True
 
     def touch_up(self):
-        self.send("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+        """Lifts the finger, if one is down."""
+        if getattr(self, "_touching", False):
+            self._touching = False
+            self.send("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
 
     def tap(self, x, y, seconds=0.1):
         self.touch_down(x, y)

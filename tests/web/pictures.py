@@ -84,3 +84,14 @@ def differing(a, b, box=None, threshold=48):
                     abs(row_a[i + 2] - row_b[i + 2]) > threshold):
                 bad += 1
     return bad / (w * h)
+
+
+def bright(picture, box, level=200):
+    """The number of pixels in box (x, y, width, height) whose every channel is above level."""
+    x0, y0, w, h = box
+    count = 0
+    for y in range(y0, y0 + h):
+        row = picture.rgb[(y * picture.width + x0) * 3:(y * picture.width + x0 + w) * 3]
+        count += sum(1 for i in range(0, w * 3, 3)
+                     if row[i] > level and row[i + 1] > level and row[i + 2] > level)
+    return count

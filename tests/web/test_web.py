@@ -23,8 +23,8 @@ from devtools import Chromium
 import pictures
 
 # Regions of the 640 x 480 screen: the score table of the main menu, the score digits above the
-# play field and the pause button beside them (dimmed once the game is over), the ball's column at
-# the left of the play field, and the pause box.
+# play field and the pause button at the top left (dimmed once the game is over), the ball's
+# column at the left of the play field, and the pause box.
 TABLE = (500, 55, 140, 175)
 MENU_WITHOUT_TABLE = (0, 0, 500, 480)
 SCORE = (250, 2, 130, 28)
@@ -81,15 +81,17 @@ def is_menu(reference, box=None):
     return lambda picture: pictures.differing(picture, reference, box) < MENU_TOLERANCE
 
 
+def over(start):
+    """Whether the game of the picture start is over: its white pause button dims (or is gone)."""
+    ring = pictures.bright(start, PAUSE_BUTTON)
+    return lambda picture: pictures.bright(picture, PAUSE_BUTTON) < ring * 0.3
+
+
 def scored(start):
     """Whether a picture shows the game of the picture start still in play, with another score."""
+    ended = over(start)
     return lambda picture: (pictures.differing(picture, start, SCORE) > 0.02 and
-                            pictures.differing(picture, start, PAUSE_BUTTON) < 0.05)
-
-
-def over(start):
-    """Whether the game of the picture start is over (its pause button dimmed or gone)."""
-    return lambda picture: pictures.differing(picture, start, PAUSE_BUTTON) >= 0.05
+                            not ended(picture))
 
 
 class Run:
@@ -211,11 +213,15 @@ def play(run, page, url, menu, server):
         b = shoot(page)
         assert pictures.differing(a, b, BALL) > 0.005, "the ball does not move in play"
         page.press("Escape")
-        time.sleep(0.6)
-        paused = shoot(page)
-        assert pictures.differing(paused, b, PAUSE_BOX) > 0.3, "no pause box"
-        time.sleep(0.5)
-        assert pictures.differing(paused, shoot(page), BALL) == 0, "the ball still moves"
+        wait_for(page, lambda p: pictures.differing(p, b, PAUSE_BOX) > 0.3, 3, "pause box")
+        # Once the pause menu has faded in, the ball stands still: three equal pictures in a row.
+        seen = []
+
+        def still(picture):
+            seen.append(picture)
+            return len(seen) >= 3 and all(
+                pictures.differing(picture, earlier, BALL) == 0 for earlier in seen[-3:-1])
+        wait_for(page, still, 4, "ball standing still")
         run.save(page, "pause")
         page.press("Escape")  # back to play
         time.sleep(0.3)
@@ -246,12 +252,20 @@ def play(run, page, url, menu, server):
             wait_for(page, is_menu(menu, MENU_WITHOUT_TABLE), 15, "menu after a game")
         raise AssertionError("three games with %s held ended without a point" % control)
 
+    def settled_game(what):
+        """The game's picture once it has come in: the score and the pause button stand still."""
+        previous = [wait_for(page, lambda p: pictures.differing(p, menu) > 0.3, 5, what)]
+
+        def still(picture):
+            before, previous[0] = previous[0], picture
+            return (pictures.differing(picture, before, SCORE) == 0 and
+                    pictures.differing(picture, before, PAUSE_BUTTON) == 0)
+        return wait_for(page, still, 5, what + " coming to rest")
+
     def start_with_enter():
-        if state.pop("in play", False):  # the game Enter started above, back from the pause
-            return shoot(page)
-        page.press("Enter", 0.08)
-        time.sleep(0.5)
-        return wait_for(page, lambda p: pictures.differing(p, menu) > 0.3, 5, "game")
+        if not state.pop("in play", False):  # else the game Enter started above, back from pause
+            page.press("Enter", 0.08)
+        return settled_game("game")
 
     def right_scores():
         try:
@@ -282,9 +296,7 @@ def play(run, page, url, menu, server):
 
     def start_with_tap():
         page.tap(*PLAY_BUTTON)
-        time.sleep(0.5)
-        return wait_for(page, lambda p: pictures.differing(p, menu) > 0.3, 5,
-                        "game after a tap on play")
+        return settled_game("game after a tap on play")
 
     def held_touch_plays():
         try:
@@ -292,7 +304,7 @@ def play(run, page, url, menu, server):
                               "a finger")
             run.save(page, "touch-scored")
         finally:
-            page.touch_up()  # a second lift is harmless
+            page.touch_up()
     run.check("a held touch plays", held_touch_plays)
 
     def starts_offline():
