@@ -54,7 +54,7 @@ void DecodeFromMemory(benchmark::State& state, std::vector<unsigned char> bytes)
   for (auto _ : state) {
     std::FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");
     int length = 0, channels = 0, format = 0, hertz = 0;
-    auto data = Decode(file, &length, &channels, &format, &hertz);
+    auto data = Decode(file, &length, &channels, &format, &hertz, nullptr);
     std::fclose(file);
     benchmark::DoNotOptimize(data.get());
     if (!data) state.SkipWithError("decode failed");

@@ -52,10 +52,15 @@ function(drommel_web_program)
     --pre-js ${web}/pre.js
     --js-library ${web}/library.js
     "SHELL:--preload-file ${DROMMEL_WEB_DATA}@/data")
-  # Debian's emcc runs node tools at link time that need Debian's node modules.
-  if(NOT DEFINED ENV{NODE_PATH} AND IS_DIRECTORY /usr/share/nodejs)
+  # Debian's emcc runs node tools at link time that need Debian's node modules, whatever the
+  # environment of the build says.
+  if(IS_DIRECTORY /usr/share/nodejs)
+    set(node_path /usr/share/nodejs)
+    if(DEFINED ENV{NODE_PATH})
+      string(APPEND node_path ":$ENV{NODE_PATH}")
+    endif()
     set_property(TARGET drommel PROPERTY RULE_LAUNCH_LINK
-                 "${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs")
+                 "${CMAKE_COMMAND} -E env NODE_PATH=${node_path}")
   endif()
   # Linked again when the JS glue or any data file changes.
   file(GLOB_RECURSE data_files CONFIGURE_DEPENDS ${DROMMEL_WEB_DATA}/*)

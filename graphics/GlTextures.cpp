@@ -76,7 +76,3 @@ void GlUpdateTexture(unsigned texture, int x, int y, int w, int h, const unsigne
 void GlDeleteTexture(unsigned texture) {
   glDeleteTextures(1, &texture);
 }
-
-void GlBindTexture(unsigned texture) {
-  glBindTexture(GL_TEXTURE_2D, texture);
-}

@@ -65,7 +65,6 @@ unsigned GlMakeTexture(int depth, int width, int height, const unsigned char* pi
 void GlUpdateTexture(unsigned texture, int x, int y, int w, int h, const unsigned char* pixels,
                      int pitch);
 void GlDeleteTexture(unsigned texture);
-void GlBindTexture(unsigned texture);
 
 // What both OpenGL backends do alike.
 class gxtkGlBackendBase : public gxtkRenderBackend {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <string>
 #include <vector>
 
 #define STB_VORBIS_HEADER_ONLY
@@ -209,9 +210,6 @@ bool ScanOggStream(const std::vector<unsigned char>& bytes, OggSound* sound) {
   return true;
 }
 
-// Decoded Ogg data is bounded so that a hostile stream cannot ask for unbounded memory:
-// 2^27 samples is about 25 minutes of stereo at 44.1 kHz, far beyond any game sound.
-constexpr std::size_t kMaxOggSamples = std::size_t{1} << 27;
 constexpr long kMaxOggFileSize = 64L << 20;
 // The decoder's working memory: a 44.1 kHz stereo stream needs about 150 KB.
 constexpr std::size_t kVorbisAreaStart = 256 << 10;
@@ -244,45 +242,60 @@ struct SampleBuffer {
 }  // namespace
 
 std::unique_ptr<unsigned char[]> LoadWAV(std::FILE* file, int* length, int* channels, int* format,
-                                         int* hertz) {
+                                         int* hertz, std::string* why) {
+  const auto fail = [why](std::string reason) {
+    if (why) *why = std::move(reason);
+    return nullptr;
+  };
   char tag[4];
   std::uint32_t value = 0;
-  if (!ReadTag(file, tag) || !TagIs(tag, "RIFF") || !ReadU32(file, &value)) return nullptr;
-  if (!ReadTag(file, tag) || !TagIs(tag, "WAVE")) return nullptr;
+  if (!ReadTag(file, tag) || !TagIs(tag, "RIFF") || !ReadU32(file, &value) || !ReadTag(file, tag) ||
+      !TagIs(tag, "WAVE")) {
+    return fail("not a RIFF WAVE file");
+  }
   // The format chunk must come first.
   std::uint32_t formatSize = 0;
-  if (!ReadTag(file, tag) || !TagIs(tag, "fmt ") || !ReadU32(file, &formatSize)) return nullptr;
+  if (!ReadTag(file, tag) || !TagIs(tag, "fmt ") || !ReadU32(file, &formatSize)) {
+    return fail("no format chunk first");
+  }
   std::uint32_t code = 0, channelCount = 0, rate = 0, blockAlign = 0, bits = 0;
-  if (!ReadU16(file, &code) || code != 1) return nullptr;  // integer PCM only
-  if (!ReadU16(file, &channelCount) || !ReadU32(file, &rate)) return nullptr;
-  if (!ReadU32(file, &value) || !ReadU16(file, &blockAlign)) return nullptr;  // byte rate skipped
-  if (!ReadU16(file, &bits)) return nullptr;
+  if (!ReadU16(file, &code) || !ReadU16(file, &channelCount) || !ReadU32(file, &rate) ||
+      !ReadU32(file, &value) || !ReadU16(file, &blockAlign) || !ReadU16(file, &bits)) {
+    return fail("the format chunk is cut short");
+  }
+  if (code != 1) return fail("not integer PCM (format " + std::to_string(code) + ")");
   // Without channels or with samples under a byte there is no frame size to divide by.
-  if (channelCount == 0 || bits < 8) return nullptr;
+  if (channelCount == 0 || bits < 8) return fail("no channels, or samples under 8 bits");
   // Samples of 12 or 20 bits sit in whole bytes (the high bits used): the block align tells how
   // many each sample has, and never fewer than the bits need.
   std::uint32_t bytesPerSample = bits / 8;
   if (bits % 8 != 0) bytesPerSample = std::max((bits + 7) / 8, blockAlign / channelCount);
-  if (formatSize > 16 && !Skip(file, formatSize - 16)) return nullptr;
-  if (formatSize >= 16 && !SkipPad(file, formatSize)) return nullptr;
+  if ((formatSize > 16 && !Skip(file, formatSize - 16)) ||
+      (formatSize >= 16 && !SkipPad(file, formatSize))) {
+    return fail("the format chunk is cut short");
+  }
 
   const std::uint32_t frameSize = channelCount * bytesPerSample;
   for (;;) {
     std::uint32_t size = 0;
-    if (!ReadTag(file, tag) || !ReadU32(file, &size)) return nullptr;
+    if (!ReadTag(file, tag) || !ReadU32(file, &size)) return fail("no data chunk");
     if (!TagIs(tag, "data")) {
-      if (!Skip(file, size) || !SkipPad(file, size)) return nullptr;
+      if (!Skip(file, size) || !SkipPad(file, size)) return fail("no data chunk");
       continue;
     }
-    // A data chunk that claims more than the file holds is truncated: reject it before allocating,
-    // so a forged size cannot make us reserve gigabytes.
+    // Both bounds come from the header, before anything is allocated or read: the same limit as
+    // decoded Ogg Vorbis, and no more than the file holds (a forged size cannot make us reserve
+    // gigabytes).
+    if (size / bytesPerSample > kMaxSoundSamples) {
+      return fail("its data chunk holds " + std::to_string(size / bytesPerSample) +
+                  " samples, more than " + std::to_string(kMaxSoundSamples));
+    }
     const long remaining = Remaining(file);
-    if (remaining < 0 || size > static_cast<unsigned long>(remaining)) return nullptr;
-    if (size / frameSize > static_cast<std::uint32_t>(std::numeric_limits<int>::max())) {
-      return nullptr;
+    if (remaining < 0 || size > static_cast<unsigned long>(remaining)) {
+      return fail("its data chunk is cut short");
     }
     auto data = UninitialisedBytes(size ? size : 1);
-    if (std::fread(data.get(), 1, size, file) != size) return nullptr;
+    if (std::fread(data.get(), 1, size, file) != size) return fail("its data chunk is cut short");
     *length = static_cast<int>(size / frameSize);
     *channels = static_cast<int>(channelCount);
     *format = static_cast<int>(bytesPerSample);
@@ -292,16 +305,28 @@ std::unique_ptr<unsigned char[]> LoadWAV(std::FILE* file, int* length, int* chan
 }
 
 std::unique_ptr<unsigned char[]> LoadOGG(std::FILE* file, int* length, int* channels, int* format,
-                                         int* hertz) {
+                                         int* hertz, std::string* why) {
+  const auto fail = [why](std::string reason) {
+    if (why) *why = std::move(reason);
+    return nullptr;
+  };
+  const std::string tooLongReason =
+      "it decodes to more than " + std::to_string(kMaxSoundSamples) + " samples";
   // The whole file is read and checked, then decoded from memory up to the stream's end.
   const long size = std::ftell(file) < 0 ? -1 : Remaining(file);
-  if (size <= 0 || size > kMaxOggFileSize) return nullptr;
+  if (size <= 0) return fail("it is empty or cannot be read");
+  if (size > kMaxOggFileSize) {
+    return fail("it is " + std::to_string(size) + " bytes, more than " +
+                std::to_string(kMaxOggFileSize));
+  }
   std::vector<unsigned char> stream(static_cast<std::size_t>(size));
-  if (std::fread(stream.data(), 1, stream.size(), file) != stream.size()) return nullptr;
+  if (std::fread(stream.data(), 1, stream.size(), file) != stream.size()) {
+    return fail("it cannot be read");
+  }
   OggSound sound;
-  if (!ScanOggStream(stream, &sound)) return nullptr;
+  if (!ScanOggStream(stream, &sound)) return fail("not a whole Ogg Vorbis stream");
   // A stream that says it is too long is refused before anything is decoded.
-  if (sound.samples > kMaxOggSamples / sound.channelCount) return nullptr;
+  if (sound.samples > kMaxSoundSamples / sound.channelCount) return fail(tooLongReason);
 
   // The decoder works inside a memory area of ours: some of its failure paths forget allocations
   // (a damaged setup header leaks them), and an area we own cannot leak and bounds what a stream
@@ -315,18 +340,18 @@ std::unique_ptr<unsigned char[]> LoadOGG(std::FILE* file, int* length, int* chan
     if (vorbis || error != VORBIS_outofmem || area.size() >= kVorbisAreaLimit) break;
     area.resize(area.size() * 2);
   }
-  if (!vorbis) return nullptr;
+  if (!vorbis) return fail("the Vorbis decoder refused it");
   const stb_vorbis_info info = stb_vorbis_get_info(vorbis);
   const std::size_t channelCount = info.channels > 0 ? static_cast<std::size_t>(info.channels) : 0;
   if (channelCount == 0) {
     stb_vorbis_close(vorbis);
-    return nullptr;
+    return fail("the Vorbis decoder refused it");
   }
 
   // The samples go into one buffer sized from the length the stream states, so a long sound takes
   // its own size and little more. Where the stream states none, or too little, the buffer grows,
   // doubling but never past the limit; a stream that decodes past the limit is refused.
-  const std::size_t limit = kMaxOggSamples / channelCount * channelCount;
+  const std::size_t limit = kMaxSoundSamples / channelCount * channelCount;
   const std::size_t stated = static_cast<std::size_t>(sound.samples) * channelCount;
   SampleBuffer out =
       SampleBuffer::WithRoom(std::min(stated ? stated : kOggFramesUnstated * channelCount, limit));
@@ -355,7 +380,7 @@ std::unique_ptr<unsigned char[]> LoadOGG(std::FILE* file, int* length, int* chan
     used += more;
   }
   stb_vorbis_close(vorbis);
-  if (tooLong) return nullptr;
+  if (tooLong) return fail(tooLongReason);
   // A stream that stated far more than it held gives back the room it did not use.
   if (used < out.capacity / 2) out = out.Moved(used, used);
 
@@ -367,10 +392,12 @@ std::unique_ptr<unsigned char[]> LoadOGG(std::FILE* file, int* length, int* chan
 }
 
 std::unique_ptr<unsigned char[]> DecodeAudioFile(std::FILE* file, const String& path, int* length,
-                                                 int* channels, int* format, int* hertz) {
+                                                 int* channels, int* format, int* hertz,
+                                                 std::string* why) {
   const String lower = path.ToLower();
-  if (lower.EndsWith(".wav")) return LoadWAV(file, length, channels, format, hertz);
-  if (lower.EndsWith(".ogg")) return LoadOGG(file, length, channels, format, hertz);
+  if (lower.EndsWith(".wav")) return LoadWAV(file, length, channels, format, hertz, why);
+  if (lower.EndsWith(".ogg")) return LoadOGG(file, length, channels, format, hertz, why);
+  if (why) *why = "not a .wav or .ogg file";
   return nullptr;
 }
 

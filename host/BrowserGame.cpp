@@ -9,9 +9,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <iterator>
 #include <string>
-#include <utility>
+#include <string_view>
 
 #include "host/BrowserInput.h"
 #include "host/Files.h"
@@ -22,6 +22,7 @@ void drommel_js_start();
 int drommel_js_set_full_screen(int on);
 int drommel_js_full_screen();
 int drommel_js_hidden();
+int drommel_js_holds_lock();
 void drommel_js_sync();
 [[noreturn]] void drommel_js_end(int status, const char* text);
 void drommel_js_no_webgl();
@@ -221,6 +222,13 @@ void XQBrowserGame::Hidden(bool hidden) {
     ReleaseKeys();
     SuspendGame();
   }
+}
+
+// One game per browser profile: the page starts the program only in the tab that holds the Web
+// Lock "drommel" (host/web/pre.js), so the program always runs holding it; a browser without Web
+// Locks has no such rule.
+StateLock xq_data_LockState(const std::string&) {
+  return drommel_js_holds_lock() != 0 ? StateLock::kHeld : StateLock::kUnavailable;
 }
 
 // ---- The program in the page ---------------------------------------------------------------------

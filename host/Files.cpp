@@ -11,7 +11,6 @@
 #include <dirent.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -33,18 +32,6 @@ constexpr Scheme kSchemes[] = {
     {"kestro://internal/", "./internal/"},
     {"kestro://external/", "./external/"},
 };
-
-// The whole stream, read in blocks until one comes back short.
-std::vector<unsigned char> ReadAll(std::FILE* file) {
-  std::vector<unsigned char> bytes;
-  for (;;) {
-    const size_t used = bytes.size();
-    bytes.resize(used + kBlockSize);
-    const size_t got = std::fread(bytes.data() + used, 1, kBlockSize, file);
-    bytes.resize(used + got);
-    if (got < kBlockSize) return bytes;
-  }
-}
 
 std::string FolderOf(const std::string& fileName) {
   const size_t slash = fileName.rfind('/');
@@ -71,6 +58,39 @@ bool WriteAll(int fd, std::string_view bytes) {
     written += static_cast<size_t>(n);
   }
   return true;
+}
+
+// Why a file of this kind is not read as data; empty for a regular file.
+std::string NotRegular(const struct stat& info) {
+  if (S_ISREG(info.st_mode)) return "";
+  if (S_ISDIR(info.st_mode)) return "it is a folder";
+  if (S_ISFIFO(info.st_mode)) return "it is a named pipe";
+  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "it is a device";
+  return "it is not a regular file";
+}
+
+// The stream, read in blocks, when it holds at most `limit` bytes; a longer one is refused with
+// `why` (having read one block more than the limit at most).
+bool ReadBounded(std::FILE* file, size_t limit, std::vector<unsigned char>& bytes,
+                 std::string& why) {
+  struct stat info {};
+  if (fstat(fileno(file), &info) == 0 && static_cast<unsigned long long>(info.st_size) > limit) {
+    why = "it is " + std::to_string(info.st_size) + " bytes, more than " + std::to_string(limit);
+    return false;
+  }
+  for (;;) {
+    const size_t used = bytes.size();
+    bytes.resize(used + kBlockSize);
+    const size_t got = std::fread(bytes.data() + used, 1, kBlockSize, file);
+    bytes.resize(used + got);
+    if (bytes.size() > limit) {
+      // It grew since fstat.
+      bytes = {};
+      why = "it is more than " + std::to_string(limit) + " bytes";
+      return false;
+    }
+    if (got < kBlockSize) return true;
+  }
 }
 
 // Children started by OpenUrl, reaped once they have ended.
@@ -171,14 +191,8 @@ bool xq_data_ReadStateFile(const std::string& fileName, size_t limit, std::strin
   struct stat info {};
   if (fstat(fd, &info) != 0) {
     why = std::strerror(errno);
-  } else if (S_ISDIR(info.st_mode)) {
-    why = "it is a folder";
-  } else if (S_ISFIFO(info.st_mode)) {
-    why = "it is a named pipe";
-  } else if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
-    why = "it is a device";
   } else if (!S_ISREG(info.st_mode)) {
-    why = "it is not a regular file";
+    why = NotRegular(info);
   } else if (static_cast<unsigned long long>(info.st_size) > limit) {
     why = "it is " + std::to_string(info.st_size) + " bytes, more than " + std::to_string(limit);
   } else {
@@ -221,12 +235,66 @@ std::FILE* XQGame::OpenFile(const String& path, const String& mode) {
   return std::fopen(xq_data_NativePath(filePath).c_str(), mode.ToUtf8().c_str());
 }
 
-std::unique_ptr<unsigned char[]> XQGame::LoadData(const String& path, int* length) {
-  std::FILE* file = OpenFile(path, "rb");
-  if (!file) return nullptr;
-  const std::vector<unsigned char> bytes = ReadAll(file);
+std::FILE* XQGame::OpenForLoading(const String& path, std::string& fileName, std::string& why) {
+  const String filePath = PathToFilePath(path);
+  fileName = filePath.Empty() ? path.ToUtf8() : xq_data_NativePath(filePath);
+  if (filePath.Empty()) {
+    why = "the path names no folder";
+    return nullptr;
+  }
+  // Without O_NONBLOCK, opening a named pipe waits for a writer for ever.
+  const int fd = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    why = errno == ENOENT ? "" : std::strerror(errno);
+    return nullptr;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0) {
+    why = std::strerror(errno);
+  } else {
+    why = NotRegular(info);
+  }
+  std::FILE* file = nullptr;
+  if (why.empty() && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0) {
+    file = fdopen(fd, "rb");
+  }
+  if (!file) {
+    if (why.empty()) why = std::strerror(errno);
+    close(fd);
+  }
+  return file;
+}
+
+void XQGame::ReportNotLoaded(const char* what, const std::string& fileName,
+                             const std::string& why) {
+  if (!_notLoaded.insert(fileName).second) return;
+  xqPrint(String::FromUtf8(std::string(what) + " not loaded from " + fileName + ": " + why));
+}
+
+namespace {
+
+// The bytes of a data file of at most kDataFileLimit. A file that is simply missing gives false
+// without a word (callers use LoadData and LoadString to ask whether a file is there); one that
+// exists and is refused is reported as `what`.
+bool ReadDataFile(XQGame& host, const char* what, const String& path,
+                  std::vector<unsigned char>& bytes) {
+  std::string fileName, why;
+  std::FILE* file = host.OpenForLoading(path, fileName, why);
+  if (!file) {
+    if (!why.empty()) host.ReportNotLoaded(what, fileName, why);
+    return false;
+  }
+  const bool read = ReadBounded(file, kDataFileLimit, bytes, why);
   std::fclose(file);
-  if (bytes.size() > static_cast<size_t>(INT_MAX)) return nullptr;
+  if (!read) host.ReportNotLoaded(what, fileName, why);
+  return read;
+}
+
+}  // namespace
+
+std::unique_ptr<unsigned char[]> XQGame::LoadData(const String& path, int* length) {
+  std::vector<unsigned char> bytes;
+  if (!ReadDataFile(*this, "Data", path, bytes)) return nullptr;
   auto data = std::make_unique<unsigned char[]>(bytes.size());
   std::copy(bytes.begin(), bytes.end(), data.get());
   if (length) *length = static_cast<int>(bytes.size());
@@ -234,10 +302,8 @@ std::unique_ptr<unsigned char[]> XQGame::LoadData(const String& path, int* lengt
 }
 
 String XQGame::LoadString(const String& path) {
-  std::FILE* file = OpenFile(path, "rb");
-  if (!file) return String();
-  const std::vector<unsigned char> bytes = ReadAll(file);
-  std::fclose(file);
+  std::vector<unsigned char> bytes;
+  if (!ReadDataFile(*this, "Text", path, bytes)) return String();
   return xq_data_DecodeText(
       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
@@ -255,14 +321,15 @@ int XQGame::SaveState(const String& state) {
   return result;
 }
 
-// Also clears the temporary files of a save that a crash interrupted (this runs once, at start).
-// A state file that cannot be loaded reads as no state, with one line saying why; the next save
-// replaces it.
+// Also clears the temporary files of a save that a crash interrupted (this runs once, at start),
+// but only in the copy that holds the state lock: another copy's may be about to be renamed into
+// place. A state file that cannot be loaded reads as no state, with one line saying why; the next
+// save replaces it.
 String XQGame::LoadState() {
   const String filePath = PathToFilePath(kStateFileName);
   if (filePath.Empty()) return String();
   const std::string fileName = xq_data_NativePath(filePath);
-  xq_data_RemoveStaleTemporaries(fileName);
+  if (xq_data_LockState(fileName) == StateLock::kHeld) xq_data_RemoveStaleTemporaries(fileName);
   std::string bytes;
   std::string why;
   if (!xq_data_ReadStateFile(fileName, kStateFileLimit, bytes, why)) {

@@ -47,8 +47,24 @@ int xq_data_ReplaceFile(const std::string& fileName, std::string_view bytes,
                         std::string* cause = nullptr);
 
 // Removes the temporary files a replacement interrupted by a crash left beside fileName (regular
-// files named fileName plus "." and six characters). Returns how many it removed.
+// files named fileName plus "." and six characters). Returns how many it removed. Only the copy of
+// the game that holds the state lock may call it: another copy's temporary may be about to be
+// renamed into place.
 int xq_data_RemoveStaleTemporaries(const std::string& fileName);
+
+// One game per state folder. The first copy takes an advisory lock on the state file's name plus
+// kStateLockSuffix and keeps it for its whole life (closing the file or ending the process lets it
+// go, so a crash leaves no stale lock); a second copy finds it taken. Asking again from the copy
+// that holds it gives kHeld. A folder where no lock can be made (read-only, no file locks) gives
+// kUnavailable: the game plays on there, and its saves fail and say so. The desktop
+// implementation is StateLock.cpp; a browser host provides its own.
+enum class StateLock { kHeld, kTaken, kUnavailable };
+inline constexpr const char* kStateLockSuffix = ".lock";  // not six characters: never a temporary
+StateLock xq_data_LockState(const std::string& stateFileName);
+
+// The largest file LoadData and LoadString read (the game's largest data file is a few hundred
+// KB); a larger one is refused with one line.
+inline constexpr size_t kDataFileLimit = 64 * 1024 * 1024;
 
 // The largest state file that is loaded; a real record is about 130 bytes.
 inline constexpr size_t kStateFileLimit = 64 * 1024;

@@ -9,6 +9,8 @@
 
 #include <cstdio>
 #include <memory>
+#include <set>
+#include <string>
 
 #include "host/GameDelegate.h"
 #include "host/ImageDecode.h"
@@ -63,13 +65,23 @@ class XQGame {
   virtual String PathToFilePath(const String& path);
   // Opens a file named by a portable path; null when the path maps to nothing or the open fails.
   virtual std::FILE* OpenFile(const String& path, const String& mode);
-  // The whole file as bytes (the caller owns them); null when it cannot be opened.
+  // The whole file as bytes (the caller owns them); null when it cannot be opened or holds more
+  // than kDataFileLimit bytes. Like LoadString, it reports a file that exists but is refused, and
+  // stays silent about a missing one.
   virtual std::unique_ptr<unsigned char[]> LoadData(const String& path, int* length);
-  // Decoded 8-bit pixels (format = bytes per pixel, 1 to 4) or null; never raises.
+  // Decoded 8-bit pixels (format = bytes per pixel, 1 to 4) or null; never raises. This and
+  // LoadAudioData report every file they cannot load, missing ones too: the game asks only for the
+  // images and sounds it needs.
   virtual PixelBuffer LoadImageData(const String& path, int* width, int* height, int* format);
   // Decoded PCM (format = bytes per sample, 1 or 2) or null; never raises.
   virtual std::unique_ptr<unsigned char[]> LoadAudioData(const String& path, int* length,
                                                          int* channels, int* format, int* hertz);
+  // A data file opened for loading: a regular file only (a named pipe, a folder or a device in its
+  // place is refused without waiting). On failure null, with `why` the reason, or empty when the
+  // file is simply missing; `fileName` is the name on disk either way.
+  std::FILE* OpenForLoading(const String& path, std::string& fileName, std::string& why);
+  // "<what> not loaded from <fileName>: <why>" on one line, once per file for the host's life.
+  void ReportNotLoaded(const char* what, const std::string& fileName, const std::string& why);
   [[noreturn]] virtual void Die(ThrowableObject* exception);
 
   // The character a key press sends besides its key code (0 for none): backspace, tab, enter and
@@ -106,4 +118,7 @@ class XQGame {
   bool _started = false;
   bool _suspended = false;
   XQRenderApi _renderApi = XQRenderApi::kGl1;
+
+ private:
+  std::set<std::string> _notLoaded;  // files reported by ReportNotLoaded
 };

@@ -84,8 +84,12 @@ class XQGlfwGame : public XQLoopGame {
 
 class XQKestroGame : public XQGlfwGame {
  public:
-  // The start-up sequence; returns the process status.
+  // The start-up sequence; returns the process status (1 when another copy of the game runs in
+  // this folder).
   static int Main(int argc, char** argv, const XQStartup& startup);
+  // Also ends the start-up bound once a window is open.
+  bool SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha, int depth,
+                     int stencil, bool fullscreen) override;
 };
 
 // The arguments of the process, kept by xq_std_main.

@@ -13,6 +13,8 @@
 //   full screen      XQGame::SetFullScreen, FullScreen
 //   files and state  XQGame::OpenFile, LoadState, SaveState, PathToFilePath (std::FILE based; a
 //                    host overrides them only where its files live elsewhere)
+//   one game         xq_data_LockState (host/Files.h): one running game per state folder; the
+//                    desktop's is StateLock.cpp, another platform links its own
 //   the frame        the driver calls XQLoopGame::Step once per display frame until it is false
 //
 // Tests hand XQGlfwGame::SetPlatform a scripted HostPlatform, so the loop runs with time they drive

@@ -3,6 +3,8 @@
 #include <stb_image.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "host/Game.h"
 #include "host/ImageDecode.h"
@@ -17,20 +19,66 @@ PixelBuffer AllocatePixels(std::size_t size) {
   return PixelBuffer(static_cast<unsigned char*>(std::calloc(size, 1)));
 }
 
-PixelBuffer DecodeImage(std::FILE* file, int* width, int* height, int* depth) {
-  if (!file || !width || !height || !depth) return nullptr;
+namespace {
+
+// The size a PNG file states in its header chunk, read here because stb_image refuses some large
+// sizes itself, and then reports the failure of the last format it tried instead ("unknown image
+// type"). False when the file does not begin like a PNG. The stream is left where it was.
+bool PngSize(std::FILE* file, long long* width, long long* height) {
+  static constexpr unsigned char kStart[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n',
+                                             0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+  unsigned char header[24];
+  const long start = std::ftell(file);
+  const bool read = start >= 0 && std::fread(header, 1, sizeof header, file) == sizeof header;
+  if (start >= 0) std::fseek(file, start, SEEK_SET);
+  if (!read || std::memcmp(header, kStart, sizeof kStart) != 0) return false;
+  const auto be32 = [&](int at) {
+    return (static_cast<long long>(header[at]) << 24) | (header[at + 1] << 16) |
+           (header[at + 2] << 8) | header[at + 3];
+  };
+  *width = be32(16);
+  *height = be32(20);
+  return true;
+}
+
+bool TooLarge(long long w, long long h) {
+  return w > kMaxImageSide || h > kMaxImageSide || w * h > kMaxImagePixels;
+}
+
+std::string TooLargeReason(long long w, long long h) {
+  return "it is " + std::to_string(w) + "x" + std::to_string(h) + " pixels, more than " +
+         std::to_string(kMaxImageSide) + " a side or " + std::to_string(kMaxImagePixels) +
+         " in all";
+}
+
+}  // namespace
+
+PixelBuffer DecodeImage(std::FILE* file, int* width, int* height, int* depth, std::string* why) {
+  const auto fail = [why](std::string reason) {
+    if (why) *why = std::move(reason);
+    return nullptr;
+  };
+  if (!file || !width || !height || !depth) return fail("nothing to read");
+  const auto unreadable = [] {
+    const char* reason = stbi_failure_reason();
+    return std::string("not an image it can read (") + (reason ? reason : "no reason given") + ")";
+  };
   // Refuse enormous sizes from the header before stb_image allocates for them.
+  long long pngWidth = 0, pngHeight = 0;
+  if (PngSize(file, &pngWidth, &pngHeight) && TooLarge(pngWidth, pngHeight)) {
+    return fail(TooLargeReason(pngWidth, pngHeight));
+  }
   int w = 0, h = 0, n = 0;
   const long start = std::ftell(file);
-  if (!stbi_info_from_file(file, &w, &h, &n)) return nullptr;
-  if (w < 1 || h < 1 || w > kMaxImageSide || h > kMaxImageSide ||
-      static_cast<long long>(w) * h > kMaxImagePixels) {
-    return nullptr;
-  }
+  if (!stbi_info_from_file(file, &w, &h, &n)) return fail(unreadable());
+  if (w < 1 || h < 1) return fail("it has no pixels");
+  if (TooLarge(w, h)) return fail(TooLargeReason(w, h));
   if (start >= 0) std::fseek(file, start, SEEK_SET);
   PixelBuffer pixels(stbi_load_from_file(file, &w, &h, &n, 0));
-  if (!pixels) return nullptr;
-  if (w < 1 || h < 1 || n < 1 || n > 4 || w > kMaxImageSide || h > kMaxImageSide) return nullptr;
+  if (!pixels) return fail(unreadable());
+  if (w < 1 || h < 1 || n < 1 || n > 4 || w > kMaxImageSide || h > kMaxImageSide) {
+    return fail("its pixels do not match its header");
+  }
   *width = w;
   *height = h;
   *depth = n;
@@ -46,11 +94,15 @@ PixelBuffer LoadImageFile(const String& path, int* width, int* height, int* dept
   return pixels;
 }
 
+// The game asks only for the images it needs, so a missing one is reported as well as a refused one.
 PixelBuffer XQGame::LoadImageData(const String& path, int* width, int* height, int* format) {
-  std::FILE* file = OpenFile(path, String("rb"));
-  if (!file) return nullptr;
-  auto pixels = DecodeImage(file, width, height, format);
-  std::fclose(file);
+  std::string fileName, why;
+  PixelBuffer pixels;
+  if (std::FILE* file = OpenForLoading(path, fileName, why)) {
+    pixels = DecodeImage(file, width, height, format, &why);
+    std::fclose(file);
+  }
+  if (!pixels) ReportNotLoaded("Image", fileName, why.empty() ? "it is missing" : why);
   gc_RequestFullSweep();
   return pixels;
 }

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "runtime/String.h"
 
@@ -28,7 +29,9 @@ using PixelBuffer = std::unique_ptr<unsigned char[], FreePixels>;
 // size zeroed bytes of the same kind, or null when memory runs out.
 PixelBuffer AllocatePixels(std::size_t size);
 
-PixelBuffer DecodeImage(std::FILE* file, int* width, int* height, int* depth);
+// On failure *why (when given) receives a short reason.
+PixelBuffer DecodeImage(std::FILE* file, int* width, int* height, int* depth,
+                        std::string* why = nullptr);
 // Opens a plain file name (no kestro: paths) and decodes it; used where no host exists (tools,
 // tests, a headless renderer).
 PixelBuffer LoadImageFile(const String& path, int* width, int* height, int* depth);

@@ -18,7 +18,7 @@ mergeInto(LibraryManager.library, {
     retryFullScreen: false,
     syncing: false,
     syncAgain: false,
-    syncFailed: false,
+    afterSync: null,      // called when the synchronisations under way are done
 
     page: function(name, arg) {
       var page = typeof window !== 'undefined' ? window.DrommelPage : undefined;
@@ -87,7 +87,12 @@ mergeInto(LibraryManager.library, {
       if (down && !event.ctrlKey && !event.metaKey && !event.altKey && event.key &&
           event.key.length <= 2) {
         var cp = event.key.codePointAt(0);
-        if (cp !== undefined && String.fromCodePoint(cp) === event.key && cp >= 32) character = cp;
+        // One character of the game's 16-bit text: characters above 0xFFFF would read as
+        // navigation keys.
+        if (cp !== undefined && String.fromCodePoint(cp) === event.key && cp >= 32 &&
+            cp <= 0xFFFF) {
+          character = cp;
+        }
       }
       var delivered = 0;
       Drommel.call(function() {
@@ -302,6 +307,10 @@ mergeInto(LibraryManager.library, {
 
   drommel_js_hidden: function() {
     return typeof document !== 'undefined' && document.hidden ? 1 : 0;
+  },
+
+  drommel_js_holds_lock: function() {
+    return Module['drommelHoldsLock'] ? 1 : 0;
   },
 
   drommel_js_sync__deps: ['$Drommel'],

@@ -26,6 +26,7 @@ Module['preRun'].push(function() {
       if (page && page.otherTab) page.otherTab();
       return undefined;
     }
+    Module['drommelHoldsLock'] = true;
     removeRunDependency('drommel-lock');
     // Held for the page's life.
     return new Promise(function() {});

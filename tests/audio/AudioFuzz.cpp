@@ -14,12 +14,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;  // fmemopen refuses an empty buffer
   std::vector<unsigned char> bytes(data, data + size);
-  using Decoder = std::unique_ptr<unsigned char[]> (*)(std::FILE*, int*, int*, int*, int*);
+  using Decoder =
+      std::unique_ptr<unsigned char[]> (*)(std::FILE*, int*, int*, int*, int*, std::string*);
   for (Decoder decode : {Decoder{&LoadWAV}, Decoder{&LoadOGG}}) {
     std::FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");
     if (!file) return 0;
     int length = 0, channels = 0, format = 0, hertz = 0;
-    auto pcm = decode(file, &length, &channels, &format, &hertz);
+    auto pcm = decode(file, &length, &channels, &format, &hertz, nullptr);
     std::fclose(file);
     if (pcm) {
       // Touch every byte the decoder claims to have produced, so a short buffer shows up.

@@ -162,7 +162,7 @@ done
 finish
 [ "$(readlink "$xdg/drommel/data")" = "$(cd "$prefix/share/drommel/data" && pwd -P)" ] ||
   fail "data points to $(readlink "$xdg/drommel/data")"
-saved=$(find "$tmp" -name '.kestrostate*')
+saved=$(find "$tmp" -name '.kestrostate*' ! -name '.kestrostate.lock')
 [ "$saved" = "$state" ] || fail "state files: $saved"
 left=$(ls -A "$elsewhere")
 [ -z "$left" ] || fail "files left where the game was started: $left"

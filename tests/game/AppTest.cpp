@@ -446,6 +446,18 @@ TEST(GameUpdate, FunctionKeysToggleTheDebugLineTheScoreAndFullScreen) {
   EXPECT_EQ(app.lastDeviceWidth, 640);
 }
 
+TEST(GameUpdate, FullScreenLeftOutsideTheGameIsFollowedAndOneF11GoesBack) {
+  GameHarness game;
+  game.FinishLoading();
+  game.Tap(Key::F11);
+  EXPECT_EQ(game.App().fullScreen, 1);
+  game.LeaveFullScreenOutside();
+  game.Step();
+  EXPECT_EQ(game.App().fullScreen, 0);  // the options row offers full screen again
+  game.Tap(Key::F11);
+  EXPECT_EQ(game.App().fullScreen, 1);
+}
+
 TEST(GameUpdate, AFullScreenSwitchTheHostCannotMakeLeavesTheGameInItsWindow) {
   GameHarness::Options options;
   options.fullScreenRefused = true;

@@ -50,9 +50,11 @@ class HarnessHost : public XQGlfwGame {
       height = desktopHeight;
     }
     ++windowsOpened;
+    fullScreenNow = fullscreen;
     if (graphics) graphics->SetSize(width, height);
     return true;
   }
+  bool FullScreen() override { return fullScreenNow; }
   bool PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
                     Array<bool> buttons) override {
     if (!joysticks) return false;
@@ -65,6 +67,7 @@ class HarnessHost : public XQGlfwGame {
   int windowsOpened = 0;
   bool joysticks = false;
   bool refuseFullScreen = false;
+  bool fullScreenNow = false;
 };
 
 // The real OpenAL device, logging the channel commands the game gives it.
@@ -277,6 +280,11 @@ void GameHarness::Tap(int code) {
   KeyDown(code);
   KeyUp(code);
   Step();
+}
+
+void GameHarness::LeaveFullScreenOutside() {
+  host_->fullScreenNow = false;
+  if (host_->graphics) host_->graphics->SetSize(640, 480);
 }
 
 void GameHarness::TypeChar(int chr) {

@@ -116,6 +116,8 @@ class GameHarness {
   void Hold(int code, int steps);
   // Down and up between two updates, then one step: one hit, never held.
   void Tap(int code);
+  // Full screen left from outside the game (a browser's Escape): the host is back in its window.
+  void LeaveFullScreenOutside();
   // A typed character (the arcade cabinet sends letters).
   void TypeChar(int chr);
   // Window pixels.

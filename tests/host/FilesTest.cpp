@@ -42,11 +42,13 @@ class Files : public ::testing::Test {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
-  // Everything in the folder but the state file: a failed save must leave nothing behind.
+  // Everything in the folder but the state file and its lock: a failed save must leave nothing
+  // behind.
   int OtherEntries() const {
     int count = 0;
     for (const auto& entry : fs::directory_iterator(folder_)) {
-      if (entry.path().filename() != ".kestrostate") ++count;
+      const fs::path name = entry.path().filename();
+      if (name != ".kestrostate" && name != ".kestrostate.lock") ++count;
     }
     return count;
   }
@@ -96,6 +98,25 @@ TEST_F(Files, DataLoadsWholeAcrossBlockBoundariesAndMissingFilesGiveNull) {
   EXPECT_EQ(host.LoadData("kestro://elsewhere/big.bin", &length), nullptr);
   EXPECT_EQ(host.OpenFile("kestro://elsewhere/big.bin", "rb"), nullptr);
   EXPECT_EQ(host.LoadString("kestro://data/missing.txt"), String());
+}
+
+// A file past the limit (sparse: it costs no disk) is refused from its size before anything is
+// read, and a named pipe at once (opening it used to wait for a writer for ever); one line each,
+// once per file.
+TEST_F(Files, DataPastTheLimitOrNotInAFileIsRefusedAtOnceWithOneLine) {
+  Write("data/huge.bin", "");
+  fs::resize_file("data/huge.bin", kDataFileLimit + 1);
+  ASSERT_EQ(mkfifo("data/pipe", 0600), 0);
+  int length = -1;
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(host.LoadData("kestro://data/huge.bin", &length), nullptr);
+  EXPECT_EQ(host.LoadString("kestro://data/huge.bin"), String());
+  EXPECT_EQ(host.LoadString("kestro://data/pipe"), String());
+  EXPECT_EQ(host.LoadData("kestro://data/pipe", &length), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "Data not loaded from ./data/huge.bin: it is " + std::to_string(kDataFileLimit + 1) +
+                " bytes, more than " + std::to_string(kDataFileLimit) +
+                "\nText not loaded from ./data/pipe: it is a named pipe\n");
 }
 
 TEST_F(Files, TextDecodingHonoursByteOrderMarks) {

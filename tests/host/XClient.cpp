@@ -63,3 +63,10 @@ void SendDeleteWindow(unsigned long window) {
   XSendEvent(display, window, False, NoEventMask, &event);
   XFlush(display);
 }
+
+void DropFocus() {
+  auto* display = static_cast<Display*>(TestDisplay());
+  if (!display) return;
+  XSetInputFocus(display, None, RevertToNone, CurrentTime);
+  XSync(display, False);
+}

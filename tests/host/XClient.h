@@ -11,3 +11,5 @@ unsigned long FindWindowByName(const char* name, std::chrono::milliseconds limit
 // Its size in pixels; false when it cannot be read.
 bool WindowSize(unsigned long window, int* width, int* height);
 void SendDeleteWindow(unsigned long window);
+// Takes the keyboard focus from every window (as when the player turns to another program).
+void DropFocus();
