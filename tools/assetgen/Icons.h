@@ -2,7 +2,8 @@
 // written as the PNG files of a freedesktop icon theme.
 //
 // Use: WriteIcons("build/icons/hicolor", "app.id", &error) writes 48x48/apps/app.id.png and the
-// other sizes of kIconSizes beside it.
+// other sizes of kIconSizes beside it; WriteWebIcons("build/icons/web", &error) writes the web
+// app manifest's icons.
 #pragma once
 
 #include <string>
@@ -15,5 +16,10 @@ inline constexpr int kIconSizes[] = {48, 64, 128, 256};
 // Writes <dir>/<size>x<size>/apps/<name>.png for every size. False, with a message, when a file
 // cannot be written. Every run writes the same bytes.
 bool WriteIcons(const std::string& dir, const std::string& name, std::string* error);
+
+// Writes <dir>/icon-192.png and <dir>/icon-512.png (the same tile as the theme icons) and
+// <dir>/icon-maskable-512.png (the tile's picture filling the square edge to edge, its subject
+// inside the middle 80 % that launchers keep when they cut the icon to their own shape).
+bool WriteWebIcons(const std::string& dir, std::string* error);
 
 }  // namespace assetgen

@@ -4,6 +4,7 @@
 //   drommel_assetgen DATA_DIR                      write every file into DATA_DIR
 //   drommel_assetgen --sheet LEVEL DATA_DIR OUT    contact sheet of level 1, 2 or 4 as OUT (PNG)
 //   drommel_assetgen --icons THEME_DIR NAME        application icons THEME_DIR/NxN/apps/NAME.png
+//   drommel_assetgen --web-icons DIR               the web app's icons DIR/icon-*.png
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,11 +34,19 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
+  if (argc == 3 && std::strcmp(argv[1], "--web-icons") == 0) {
+    if (!assetgen::WriteWebIcons(argv[2], &error)) {
+      std::fprintf(stderr, "drommel_assetgen: %s\n", error.c_str());
+      return 1;
+    }
+    return 0;
+  }
   if (argc != 2) {
     std::fprintf(stderr,
                  "usage: drommel_assetgen DATA_DIR\n"
                  "       drommel_assetgen --sheet LEVEL DATA_DIR OUT.png\n"
-                 "       drommel_assetgen --icons THEME_DIR NAME\n");
+                 "       drommel_assetgen --icons THEME_DIR NAME\n"
+                 "       drommel_assetgen --web-icons DIR\n");
     return 2;
   }
   if (!assetgen::GenerateData(argv[1], &error)) {
