@@ -65,12 +65,7 @@ void BM_PlayRenderFrame(benchmark::State& state) {
   GameHarness game;
   game.FinishLoading();
   c_MyApp& app = game.App();
-  xq_random_Seed = 1234;
-  app.gameType = 1;
-  app.gameMode = Mode::NewGame;
-  game.Update();
-  for (int n = 0; n <= Spikes::LastColumn; ++n) app.spikes[n] = 12;
-  game.KeyDown(Key::Space);
+  game.StartSafeGame();
   game.Step(200);  // a few spikes scored: their numbers are in the air
   for (auto _ : state) game.Render();
   state.counters["drawCalls"] = game.RenderStats().drawCalls;

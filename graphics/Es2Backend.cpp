@@ -152,24 +152,6 @@ class Es2Backend final : public gxtkGlBackendBase {
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
   }
 
-  void Clear(float red, float green, float blue) override {
-    glClearColor(red, green, blue, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
-
-  void Blend(int mode) override {
-    glBlendFunc(GL_ONE, mode == gxtkGraphics::kBlendAdditive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
-  }
-
-  void Scissor(bool whole, int x, int y, int width, int height) override {
-    if (whole) {
-      glDisable(GL_SCISSOR_TEST);
-    } else {
-      glEnable(GL_SCISSOR_TEST);
-      glScissor(x, y, width, height);
-    }
-  }
-
   void Draw(int kind, int count, unsigned texture, const std::uint16_t* quadIndices) override {
     (void)quadIndices;  // uploaded once, into the quad index buffer
     const Program* program = texture ? &textured_ : &untextured_;

@@ -29,24 +29,6 @@ class GlBackend final : public gxtkGlBackendBase {
     glDisable(GL_TEXTURE_2D);
   }
 
-  void Clear(float red, float green, float blue) override {
-    glClearColor(red, green, blue, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
-
-  void Blend(int mode) override {
-    glBlendFunc(GL_ONE, mode == gxtkGraphics::kBlendAdditive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
-  }
-
-  void Scissor(bool whole, int x, int y, int width, int height) override {
-    if (whole) {
-      glDisable(GL_SCISSOR_TEST);
-    } else {
-      glEnable(GL_SCISSOR_TEST);
-      glScissor(x, y, width, height);
-    }
-  }
-
   void Draw(int kind, int count, unsigned texture, const std::uint16_t* quadIndices) override {
     if (texture) {
       glEnable(GL_TEXTURE_2D);

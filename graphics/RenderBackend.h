@@ -50,7 +50,7 @@ class gxtkRenderBackend {
   virtual void DeleteTexture(unsigned texture) = 0;
 };
 
-// ---- What the backends share (RenderWindow.cpp, GlTextures.cpp) ----
+// ---- What the backends share (RenderWindow.cpp, GlCommon.cpp) ----
 
 // The window's drawable size (false without a host that has one) and its buffer swap, through the
 // host.
@@ -59,27 +59,20 @@ void RenderSwapBuffers();
 // How many windows (each with its own context) the host has opened; 0 before the first.
 int RenderContextSeq();
 
-// The texture calls, which read the same in OpenGL 1.x and ES 2.0.
-unsigned GlMakeTexture(int depth, int width, int height, const unsigned char* pixels, bool reject,
-                       int* textureWidth, int* textureHeight);
-void GlUpdateTexture(unsigned texture, int x, int y, int w, int h, const unsigned char* pixels,
-                     int pitch);
-void GlDeleteTexture(unsigned texture);
-
-// What both OpenGL backends do alike.
+// What both OpenGL backends do alike: the window, clearing, blending, clipping and textures, whose
+// calls read the same in OpenGL 1.x and ES 2.0 (GlCommon.cpp).
 class gxtkGlBackendBase : public gxtkRenderBackend {
  public:
   bool WindowSize(int* width, int* height) override { return RenderWindowSize(width, height); }
   void Swap() override { RenderSwapBuffers(); }
+  void Clear(float red, float green, float blue) override;
+  void Blend(int mode) override;
+  void Scissor(bool whole, int x, int y, int width, int height) override;
   unsigned MakeTexture(int depth, int width, int height, const unsigned char* pixels, bool reject,
-                       int* textureWidth, int* textureHeight) override {
-    return GlMakeTexture(depth, width, height, pixels, reject, textureWidth, textureHeight);
-  }
+                       int* textureWidth, int* textureHeight) override;
   void UpdateTexture(unsigned texture, int x, int y, int w, int h, const unsigned char* pixels,
-                     int pitch) override {
-    GlUpdateTexture(texture, x, y, w, h, pixels, pitch);
-  }
-  void DeleteTexture(unsigned texture) override { GlDeleteTexture(texture); }
+                     int pitch) override;
+  void DeleteTexture(unsigned texture) override;
 };
 
 // The devices.

@@ -319,12 +319,7 @@ std::vector<std::pair<std::string, Array<int>>> ScreensThrough(XQRenderApi api, 
   tap(Key::Enter);
   game.Step(40);
   // A game whose spikes stand out of reach, the jump held until points float up.
-  xq_random_Seed = 1234;
-  app.gameType = 1;
-  app.gameMode = Mode::NewGame;
-  game.Update();
-  for (int n = 0; n <= Spikes::LastColumn; ++n) app.spikes[n] = 12;
-  game.KeyDown(Key::Space);
+  game.StartSafeGame();
   for (int i = 0; i < 600 && app.score < 14; ++i) game.Update();
   game.Step(5);
   shot("play");

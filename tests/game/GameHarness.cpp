@@ -13,6 +13,7 @@
 #include "audio/Sound.h"
 #include "framework/App.h"
 #include "framework/GameDelegate.h"
+#include "framework/Random.h"
 #include "framework/Startup.h"
 #include "game/Globals.h"
 #include "graphics/Graphics.h"
@@ -214,6 +215,16 @@ void GameHarness::Update(int n) {
     clock_->seconds += 1.0 / 60.0;
     host_->UpdateGame();
   }
+}
+
+void GameHarness::StartSafeGame() {
+  c_MyApp& app = App();
+  xq_random_Seed = 1234;
+  app.gameType = 1;
+  app.gameMode = Mode::NewGame;
+  Update();
+  for (int n = 0; n <= Spikes::LastColumn; ++n) app.spikes[n] = 12;
+  KeyDown(Key::Space);
 }
 
 void GameHarness::Render() {

@@ -95,6 +95,9 @@ class GameHarness {
   // ---- Running ----
   // n updates, each one 60th of a second later than the last (no render in between).
   void Update(int n = 1);
+  // A new game from a fixed seed whose spike points all stand above the bounce, with space held:
+  // the world scrolls and scores without the ball ever dying.
+  void StartSafeGame();
   // One frame: the renderer's and the front end's begin, p_OnRender, their end.
   void Render();
   // n passes of the loop: an update, then a render.

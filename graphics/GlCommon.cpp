@@ -1,8 +1,10 @@
-// Texture work shared by the OpenGL 1.x and ES 2.0 backends: the calls, formats and parameters
-// read the same in both APIs (and in WebGL), so this file includes the ES 2.0 header only.
+// What the OpenGL 1.x and ES 2.0 backends share: clearing, blending, clipping and the texture work.
+// The calls, formats and parameters read the same in both APIs (and in WebGL), so this file
+// includes the ES 2.0 header only.
 #include <GLES2/gl2.h>
 
 #include "graphics/RenderBackend.h"
+#include "graphics/Renderer.h"
 
 namespace {
 
@@ -27,8 +29,27 @@ int PowerOfTwoAtLeast(int n) {
 
 }  // namespace
 
-unsigned GlMakeTexture(int depth, int width, int height, const unsigned char* pixels, bool reject,
-                       int* textureWidth, int* textureHeight) {
+void gxtkGlBackendBase::Clear(float red, float green, float blue) {
+  glClearColor(red, green, blue, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void gxtkGlBackendBase::Blend(int mode) {
+  glBlendFunc(GL_ONE, mode == gxtkGraphics::kBlendAdditive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void gxtkGlBackendBase::Scissor(bool whole, int x, int y, int width, int height) {
+  if (whole) {
+    glDisable(GL_SCISSOR_TEST);
+  } else {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x, y, width, height);
+  }
+}
+
+unsigned gxtkGlBackendBase::MakeTexture(int depth, int width, int height,
+                                        const unsigned char* pixels, bool reject, int* textureWidth,
+                                        int* textureHeight) {
   GLuint texture = 0;
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
@@ -58,8 +79,8 @@ unsigned GlMakeTexture(int depth, int width, int height, const unsigned char* pi
   return texture;
 }
 
-void GlUpdateTexture(unsigned texture, int x, int y, int w, int h, const unsigned char* pixels,
-                     int pitch) {
+void gxtkGlBackendBase::UpdateTexture(unsigned texture, int x, int y, int w, int h,
+                                      const unsigned char* pixels, int pitch) {
   glBindTexture(GL_TEXTURE_2D, texture);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   if (w == pitch) {
@@ -73,6 +94,6 @@ void GlUpdateTexture(unsigned texture, int x, int y, int w, int h, const unsigne
   }
 }
 
-void GlDeleteTexture(unsigned texture) {
+void gxtkGlBackendBase::DeleteTexture(unsigned texture) {
   glDeleteTextures(1, &texture);
 }
