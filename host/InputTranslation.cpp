@@ -100,8 +100,10 @@ void XQGlfwGame::OnKey(int key, int action) {
   }
 }
 
+// The game's text is 16-bit, and its characters from 65536 up are navigation keys: a character
+// beyond 16 bits is not typed.
 void XQGlfwGame::OnChar(int chr, int action) {
-  if (action == glfw2::PRESS) SendKey(kEventKeyChar, chr);
+  if (action == glfw2::PRESS && chr <= 0xFFFF) SendKey(kEventKeyChar, chr);
 }
 
 // Left, right and middle buttons (0-2), at the cursor's current position.

@@ -143,6 +143,7 @@ TEST_F(InputCallbacks, KeysBecomeKeyDownAndKeyUpWithControlCharactersAfterThePre
 
   XQGlfwGame::OnChar('a', glfw2::PRESS);
   XQGlfwGame::OnChar(0x20AC, glfw2::PRESS);
+  XQGlfwGame::OnChar(65536 + 37, glfw2::PRESS);  // U+10025 would read as the left arrow
   EXPECT_EQ(recorder.Take(),
             (std::vector<Event>{{kEventKeyChar, 'a', 0, 0}, {kEventKeyChar, 0x20AC, 0, 0}}));
 }
