@@ -219,9 +219,16 @@ class Page:
                                              "windowsVirtualKeyCode": vk,
                                              "nativeVirtualKeyCode": vk})
 
+    def frames(self, count):
+        """Waits until the page has drawn count more frames (a held key is seen by the game's next
+        update only: on a slow machine frames come further apart than any fixed sleep)."""
+        self.evaluate("new Promise(done => { let n = %d; const next = () => --n < 0 ? done(true) :"
+                      " requestAnimationFrame(next); next(); })" % count, await_promise=True)
+
     def press(self, name, seconds=0.1):
         self.key_down(name)
         time.sleep(seconds)
+        self.frames(2)
         self.key_up(name)
 
     def touch_down(self, x, y):
@@ -238,4 +245,5 @@ class Page:
     def tap(self, x, y, seconds=0.1):
         self.touch_down(x, y)
         time.sleep(seconds)
+        self.frames(2)
         self.touch_up()
