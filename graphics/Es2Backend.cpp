@@ -162,16 +162,8 @@ class Es2Backend final : public gxtkGlBackendBase {
     if (texture) glBindTexture(GL_TEXTURE_2D, texture);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count * sizeof(gxtkVertex)), vertices_,
                  GL_STREAM_DRAW);
+    if (DrawVertexArray(kind, count)) return;
     switch (kind) {
-      case 1:
-        glDrawArrays(GL_POINTS, 0, count);
-        break;
-      case 2:
-        glDrawArrays(GL_LINES, 0, count);
-        break;
-      case 3:
-        glDrawArrays(GL_TRIANGLES, 0, count);
-        break;
       case 4:
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quadIndexBuffer_);
         glDrawElements(GL_TRIANGLES, count / 4 * 6, GL_UNSIGNED_SHORT, nullptr);

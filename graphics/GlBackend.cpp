@@ -34,16 +34,8 @@ class GlBackend final : public gxtkGlBackendBase {
       glEnable(GL_TEXTURE_2D);
       glBindTexture(GL_TEXTURE_2D, texture);
     }
+    if (DrawVertexArray(kind, count)) return;
     switch (kind) {
-      case 1:
-        glDrawArrays(GL_POINTS, 0, count);
-        break;
-      case 2:
-        glDrawArrays(GL_LINES, 0, count);
-        break;
-      case 3:
-        glDrawArrays(GL_TRIANGLES, 0, count);
-        break;
       case 4:
         glDrawElements(GL_TRIANGLES, count / 4 * 6, GL_UNSIGNED_SHORT, quadIndices);
         break;

@@ -1,4 +1,5 @@
-// What the OpenGL 1.x and ES 2.0 backends share: clearing, blending, clipping and the texture work.
+// What the OpenGL 1.x and ES 2.0 backends share: clearing, blending, clipping, the texture work and
+// the plain vertex-array draws.
 // The calls, formats and parameters read the same in both APIs (and in WebGL), so this file
 // includes the ES 2.0 header only.
 #include <GLES2/gl2.h>
@@ -92,6 +93,13 @@ void gxtkGlBackendBase::UpdateTexture(unsigned texture, int x, int y, int w, int
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y + r, w, 1, GL_RGBA, GL_UNSIGNED_BYTE,
                     pixels + static_cast<size_t>(r) * pitch * 4);
   }
+}
+
+bool gxtkGlBackendBase::DrawVertexArray(int kind, int count) {
+  if (kind < 1 || kind > 3) return false;
+  static constexpr GLenum kModes[] = {GL_POINTS, GL_LINES, GL_TRIANGLES};
+  glDrawArrays(kModes[kind - 1], 0, count);
+  return true;
 }
 
 void gxtkGlBackendBase::DeleteTexture(unsigned texture) {

@@ -59,8 +59,8 @@ void RenderSwapBuffers();
 // How many windows (each with its own context) the host has opened; 0 before the first.
 int RenderContextSeq();
 
-// What both OpenGL backends do alike: the window, clearing, blending, clipping and textures, whose
-// calls read the same in OpenGL 1.x and ES 2.0 (GlCommon.cpp).
+// What both OpenGL backends do alike: the window, clearing, blending, clipping, textures and the
+// plain vertex-array draws, whose calls read the same in OpenGL 1.x and ES 2.0 (GlCommon.cpp).
 class gxtkGlBackendBase : public gxtkRenderBackend {
  public:
   bool WindowSize(int* width, int* height) override { return RenderWindowSize(width, height); }
@@ -73,6 +73,11 @@ class gxtkGlBackendBase : public gxtkRenderBackend {
   void UpdateTexture(unsigned texture, int x, int y, int w, int h, const unsigned char* pixels,
                      int pitch) override;
   void DeleteTexture(unsigned texture) override;
+
+ protected:
+  // Draws a batch of points (kind 1), lines (2) or triangles (3) straight from the vertices bound
+  // by BeginFrame; false for quads and polygons, which each backend draws its own way.
+  static bool DrawVertexArray(int kind, int count);
 };
 
 // The devices.
