@@ -62,6 +62,19 @@ enum class StateLock { kHeld, kTaken, kUnavailable };
 inline constexpr const char* kStateLockSuffix = ".lock";  // not six characters: never a temporary
 StateLock xq_data_LockState(const std::string& stateFileName);
 
+// Whether the data file of a portable path ("kestro://data/parts-hd.png") is in place to be opened.
+// The desktop's data folder is complete from the start: always true. In the browser the files come
+// over the network one by one, and asking for one that is not yet in place starts its download (or
+// moves it ahead): `urgency` kDataNow for what the screen waits for, kDataBeforePlay and
+// kDataSometime for what may come in behind the menu, in that order. A file the data does not list
+// is true (its load then fails and says so).
+enum DataUrgency { kDataNow = 0, kDataBeforePlay = 1, kDataSometime = 2 };
+bool xq_data_FileReady(const String& path, int urgency);
+
+// The sound effects' file type in this platform's data: ".wav" on the desktop, ".ogg" in the
+// browser (a sixth of the download).
+const char* xq_data_SoundExtension();
+
 // The largest file LoadData and LoadString read (the game's largest data file is a few hundred
 // KB); a larger one is refused with one line.
 inline constexpr size_t kDataFileLimit = 64 * 1024 * 1024;

@@ -1,0 +1,11 @@
+// The desktop's data folder: generated with the game and complete before it starts, so every file
+// is in place, and the sounds are the generator's WAV files.
+#include "host/Files.h"
+
+bool xq_data_FileReady(const String&, int) {
+  return true;
+}
+
+const char* xq_data_SoundExtension() {
+  return ".wav";
+}
