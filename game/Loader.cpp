@@ -108,6 +108,7 @@ int c_MyApp::p_Loader() {
     }
   } else {
     loading = 0;
+    xq_data_LoaderFinished();
   }
   p_WaitStart(1);
   return 0;

@@ -6,6 +6,8 @@ bool xq_data_FileReady(const String&, int) {
   return true;
 }
 
+void xq_data_LoaderFinished() {}
+
 const char* xq_data_SoundExtension() {
   return ".wav";
 }

@@ -71,6 +71,10 @@ StateLock xq_data_LockState(const std::string& stateFileName);
 enum DataUrgency { kDataNow = 0, kDataBeforePlay = 1, kDataSometime = 2 };
 bool xq_data_FileReady(const String& path, int urgency);
 
+// The loader has gone through all its steps (the menu is up): files asked for as kDataBeforePlay
+// or kDataSometime may take the connection from now on. Nothing to do on the desktop.
+void xq_data_LoaderFinished();
+
 // The sound effects' file type in this platform's data: ".wav" on the desktop, ".ogg" in the
 // browser (a sixth of the download).
 const char* xq_data_SoundExtension();
