@@ -97,4 +97,7 @@ namespace xq_data_testing {
 // Called by xq_data_ReplaceFile right after the temporary file is created (tests stop the process
 // there); null in the program.
 extern void (*afterTemporaryCreated)();
+// Stands in for the desktop's "every data file is in place" (xq_data_FileReady), so that tests can
+// play a host whose files arrive later; null in the program.
+extern bool (*fileReady)(const String& path, int urgency);
 }  // namespace xq_data_testing

@@ -203,8 +203,9 @@
   }
 
   // The data files, fetched as the game asks for them (ready) or as the page foresees it: urgency
-  // 0 for what a screen waits for, up to four at a time; 1 (needed before play) and 2 (never drawn)
-  // only when nothing more urgent is waiting, two at a time. Each
+  // 0 for what a screen waits for, up to four at a time (one while the program comes in); 1
+  // (needed before play) and 2 (never drawn) once the menu is up and nothing more urgent is
+  // waiting, two at a time. Each
   // checked file goes to the writer (host/web/pre.js), which puts it into the game's file system.
   var files = {
     state: {},     // path: 'queued', 'loading', 'held' (in, waiting for the writer) or 'in'
@@ -212,6 +213,7 @@
     held: {},
     write: null,
     running: [0, 0],  // files being fetched: urgent, others
+    codeIn: false,
     arrived: [],      // addresses of the files in, for the service worker
 
     // The writer, once the game's file system exists; started() is called as soon as the files
@@ -275,7 +277,12 @@
         }
         if (best === null) return;
         var urgent = files.urgency[best] === 0;
-        if (urgent ? files.running[0] >= 4 : files.running[0] > 0 || files.running[1] >= 2) return;
+        // While the program comes in, one file beside it: the loading screen first.
+        var lanes = files.codeIn ? 4 : 1;
+        if (urgent ? files.running[0] >= lanes
+                   : files.running[0] > 0 || files.running[1] >= 2) {
+          return;
+        }
         if (!urgent && !files.menuUp) return;
         files.fetch(best, urgent ? 0 : 1);
       }
@@ -373,6 +380,8 @@
     instantiateWasm: function (imports, receive) {
       var item = listed.code['drommel.wasm'];
       fetchChecked(item, progressOf('drommel.wasm')).then(function (bytes) {
+        files.codeIn = true;
+        files.pump();
         return WebAssembly.instantiate(bytes, imports).catch(function (error) {
           throw new Error(item.url + ': ' + error);
         });

@@ -10,10 +10,13 @@ visit after (warm: the service worker's copy).
 For each run: the time from the navigation to the progress bar (the page's first contentful
 paint), to the game's first frame (its loading screen: main running), to the menu fully shown
 (the first of two equal screenshots after the loading screen, so up to one screenshot's time
-late), and the bytes the page took from the network before the menu (headers included; the
-service worker's own fetches come from the browser's cache).
+late; a phone's ratio-3 frames are slow to draw on this machine's software WebGL), and the bytes
+the page took from the network before the menu came up (the game's loader through; its own
+resource timing: headers included, gzipped where the server gzips; the service worker's own
+fetches come from the browser's cache).
 """
 import argparse
+import base64
 import gzip
 import os
 import tempfile
@@ -55,13 +58,11 @@ def small_shot(page, scale):
     """A screenshot at CSS-pixel size (a phone's ratio-3 picture is slow to decode and compare)."""
     result = page.send("Page.captureScreenshot", {"format": "png", "clip": {
         "x": 0, "y": 0, "width": page.width, "height": page.height, "scale": 1 / scale}})
-    import base64
     return pictures.decode_png(base64.b64decode(result["data"]))
 
 
 def visit(page, url, scale, reload):
     """One visit: (progress bar, first frame, menu, bytes before the menu)."""
-    since = len(page.browser.events)
     start = time.monotonic()
     if reload:
         page.reload()
@@ -84,7 +85,7 @@ def visit(page, url, scale, reload):
         paint: (performance.getEntriesByName('first-contentful-paint')[0] || {}).startTime,
         running: (performance.getEntriesByName('drommel-running')[0] || {}).startTime})""")
     # The page's clock starts at the navigation; the screenshot's at the command.
-    fetched = sum(size for _, size in test_web.downloads(page.browser.events, page.session, since))
+    fetched = page.evaluate(test_web.BYTES_BEFORE_MENU_JS)
     return (timing.get("paint", float("nan")) / 1000, timing.get("running", float("nan")) / 1000,
             menu, fetched)
 
@@ -123,7 +124,7 @@ def main():
                                           await_promise=True, timeout=60)
                             time.sleep(1)
                         bar, frame, menu, fetched = visit(page, url, scale, visit_name == "warm")
-                        print("%-7s %-7s %-5s %9.2f %11.2f %8.2f %14d" % (
+                        print("%-7s %-7s %-5s %9.2f %11.2f %8.2f %14s" % (
                             device, network, visit_name, bar, frame, menu, fetched))
 
 
