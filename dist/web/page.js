@@ -203,9 +203,9 @@
   }
 
   // The data files, fetched as the game asks for them (ready) or as the page foresees it: urgency
-  // 0 for what a screen waits for, up to four at a time (one while the program comes in); 1
-  // (needed before play) and 2 (never drawn) once the menu is up and nothing more urgent is
-  // waiting, two at a time. Each
+  // -1 for what the program needs to start (the files the asset list does not name), 0 for what a
+  // screen waits for, up to four at a time once the program is in; 1 (needed before play) and 2
+  // (never drawn) once the menu is up and nothing more urgent is waiting, two at a time. Each
   // checked file goes to the writer (host/web/pre.js), which puts it into the game's file system.
   var files = {
     state: {},     // path: 'queued', 'loading', 'held' (in, waiting for the writer) or 'in'
@@ -276,10 +276,10 @@
           if (best === null || files.urgency[path] < files.urgency[best]) best = path;
         }
         if (best === null) return;
-        var urgent = files.urgency[best] === 0;
-        // While the program comes in, one file beside it: the loading screen first.
-        var lanes = files.codeIn ? 4 : 1;
-        if (urgent ? files.running[0] >= lanes
+        var urgent = files.urgency[best] <= 0;
+        // While the program comes in, only what it needs to start: the loading screen first.
+        if (files.urgency[best] === 0 && !files.codeIn) return;
+        if (urgent ? files.running[0] >= 4
                    : files.running[0] > 0 || files.running[1] >= 2) {
           return;
         }
@@ -342,12 +342,12 @@
   // The menu's files at the level the canvas needs start at once, beside the program; what play
   // needs follows once they are in, then the rest.
   function foresee(level) {
-    var order = {menu: 0, other: 0, play: 1, unused: 2};
+    var order = {other: -1, menu: 0, play: 1, unused: 2};
     for (var path in listed.data) {
       var item = listed.data[path];
       if (item.level && item.level !== level) continue;
       var urgency = order[item.use] === undefined ? 2 : order[item.use];
-      if (urgency === 0) expect(path, item.size);
+      if (urgency <= 0) expect(path, item.size);
       files.request(path, urgency);
     }
   }
