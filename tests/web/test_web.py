@@ -175,6 +175,7 @@ def main():
                 Chromium(profile, args.chromium) as browser:
             page = browser.new_page(640, 480)
             play(run, page, url, menu, server)
+            keep_scores(run, browser, args.site, menu)
             run.check("the console shows no error", lambda: no_errors(browser.events))
     except Exception as error:
         run.failed += 1
@@ -322,6 +323,106 @@ def play(run, page, url, menu, server):
         wait_for(page, is_menu(menu, MENU_WITHOUT_TABLE), 30, "menu with the server stopped")
         run.save(page, "offline")
     run.check("installable, and with the server stopped the page still starts", starts_offline)
+
+
+# ---- Nothing lost: a storage that refuses every write, and a page closed as its game ends ----
+
+# The menu above the storage notice's line at the foot of the page.
+MENU_ABOVE_NOTICE = (0, 0, 500, 440)
+# The right end of the orange bar that grows from the right edge from the first step of the
+# game-over sequence (over the dark red ground).
+GAME_OVER_BAR = (620, 259, 20, 10)
+
+
+def game_over_begun(picture):
+    x0, y0, w, h = GAME_OVER_BAR
+    orange = sum(1 for y in range(y0, y0 + h) for x in range(x0, x0 + w)
+                 if (lambda r, g, b: r > 130 and 35 < g < 120 and b < 70)(*picture.pixel(x, y)))
+    return orange > w * h // 2
+
+
+NOTICE_JS = "(n => n.hidden ? '' : n.textContent)(document.getElementById('notice'))"
+
+
+def end_a_scoring_game(page, menu, menu_box):
+    """Plays games with Right held until one has scored; returns with Right held in that game."""
+    for _ in range(3):
+        page.press("Enter", 0.08)
+        start = wait_for(page, lambda p: pictures.differing(p, menu, menu_box) > 0.3, 5, "game")
+        time.sleep(0.3)
+        start = shoot(page)
+        page.key_down("Right")
+        picture = wait_for(page, lambda p: scored(start)(p) or over(start)(p), 10,
+                           "new score or end of the game while Right is held")
+        if scored(start)(picture):
+            return
+        page.key_up("Right")
+        wait_for(page, is_menu(menu, menu_box), 15, "menu after a game")
+    raise AssertionError("three games with Right held ended without a point")
+
+
+def keep_scores(run, browser, site, menu):
+    def full_storage():
+        with serve(site) as (url, _):
+            page = browser.new_page(640, 480)
+            # Before the first visit: the site never had room.
+            page.send("Storage.overrideQuotaForOrigin",
+                      {"origin": url.rstrip("/"), "quotaSize": 1})
+            page.goto(url)
+            wait_for(page, is_menu(menu, MENU_ABOVE_NOTICE), 30, "main menu")
+            try:
+                end_a_scoring_game(page, menu, MENU_ABOVE_NOTICE)
+                wait_for(page, is_menu(menu, MENU_ABOVE_NOTICE), 30, "menu after the game")
+            finally:
+                page.key_up("Right")
+            deadline = time.monotonic() + 5
+            while not page.evaluate(NOTICE_JS):
+                assert time.monotonic() < deadline, "no notice after a failed save"
+                time.sleep(0.1)
+            notice = page.evaluate(NOTICE_JS)
+            print("   notice: " + notice)
+            assert "full" in notice, notice
+            run.save(page, "storage-full")
+            # Play goes on: the next game starts.
+            page.press("Enter", 0.08)
+            wait_for(page, lambda p: pictures.differing(p, menu, MENU_ABOVE_NOTICE) > 0.3, 5,
+                     "a game after the failed save")
+            browser.send("Target.closeTarget", {"targetId": page.target})
+    run.check("with no room for storage, the page says so and play goes on", full_storage)
+
+    def closed_at_game_over():
+        with serve(site) as (url, _):
+            page = browser.new_page(640, 480)
+            page.goto(url)
+            wait_for(page, is_menu(menu), 30, "main menu")
+            try:
+                end_a_scoring_game(page, menu, MENU_WITHOUT_TABLE)
+                # Closed right after the first picture with the game-over bar: the picture before
+                # had none, so the sequence began at most that long before the close.
+                before = time.monotonic()
+                deadline = before + 30
+                while True:
+                    taken = time.monotonic()
+                    if game_over_begun(shoot(page)):
+                        break
+                    assert taken < deadline, "no GAME OVER within 30 s"
+                    before = taken
+            finally:
+                browser.send("Target.closeTarget", {"targetId": page.target})
+            print("   closed at most %.0f ms after GAME OVER appeared" % (
+                (time.monotonic() - before) * 1000))
+            deadline = time.monotonic() + 10
+            while any(t["targetId"] == page.target
+                      for t in browser.send("Target.getTargets")["targetInfos"]):
+                assert time.monotonic() < deadline, "the page did not close"
+                time.sleep(0.05)
+            again = browser.new_page(640, 480)
+            again.goto(url)
+            picture = wait_for(again, is_menu(menu, MENU_WITHOUT_TABLE), 30, "menu on return")
+            run.save(again, "score-after-close")
+            assert pictures.differing(picture, menu, TABLE) > 0.002, "no score in the table"
+            browser.send("Target.closeTarget", {"targetId": again.target})
+    run.check("a page closed as GAME OVER appears keeps the score", closed_at_game_over)
 
 
 if __name__ == "__main__":
