@@ -165,7 +165,8 @@ std::vector<String> ApplySaveRecord(const String& text, Array<int>& options, Bad
       messages.emplace_back("State refused: it is not a saved record (defaults used)");
     } else {
       messages.push_back(String("State cut short: ") + String::FromInt(held) + String(" of ") +
-                         String::FromInt(kSaveRecordFields) + String(" fields (the rest keeps its defaults)"));
+                         String::FromInt(kSaveRecordFields) +
+                         String(" fields (the rest keeps its defaults)"));
     }
   }
   return messages;

@@ -281,6 +281,7 @@ mergeInto(LibraryManager.library, {
     // (a full quota), keeps a connection the browser has closed, and needs several turns of the
     // event loop before it writes, which a closing tab does not get.
     statePath: '/save/.kestrostate',
+    readStateSeconds: 10,
     stateDb: null,        // the open connection, or null: the next use opens one
     opening: null,        // callbacks waiting for the connection being opened
     storeFailure: '',     // the word for why the last write failed, '' after a success
@@ -356,11 +357,29 @@ mergeInto(LibraryManager.library, {
 
     // Reads the saved state into the state file before the program starts; a record that is not
     // a file is refused with one line, and the game starts with its defaults.
-    readState: function(done) {
+    readState: function(finished) {
+      // A database that never answers (another page blocking it) must not keep the game from
+      // starting: after readStateSeconds it starts without the saved state, and a late answer is
+      // ignored.
+      var waiting = true;
+      var done = function() {
+        if (!waiting) return false;
+        waiting = false;
+        clearTimeout(timer);
+        finished();
+        return true;
+      };
+      var timer = setTimeout(function() {
+        if (done()) {
+          err('Saved state not read from the browser: no answer in ' + Drommel.readStateSeconds +
+              ' s (play goes on)');
+        }
+      }, Drommel.readStateSeconds * 1000);
       var refuse = function(why) {
         err('Saved state refused by the browser: ' + why + ' (defaults used)');
       };
       Drommel.openState(function(error, db) {
+        if (!waiting) return;
         if (error) {
           err('Saved state not read from the browser: ' + Drommel.describe(error) +
               ' (play goes on)');
@@ -376,6 +395,7 @@ mergeInto(LibraryManager.library, {
           return done();
         }
         get.onsuccess = function() {
+          if (!waiting) return;
           var record = get.result;
           if (record === undefined) return done();  // a first visit
           var contents = record && typeof record === 'object' ? record.contents : undefined;
@@ -383,9 +403,11 @@ mergeInto(LibraryManager.library, {
           if (ArrayBuffer.isView(contents)) {
             contents = new Uint8Array(contents.buffer, contents.byteOffset, contents.byteLength);
           }
-          if (!(contents instanceof Uint8Array)) {
-            refuse('its record holds no file (' + (record === null ? 'null' : typeof record) +
-                   ')');
+          if (record === null || typeof record !== 'object') {
+            refuse('its record is ' + (record === null ? 'null' : 'a ' + typeof record) +
+                   ', not a file');
+          } else if (!(contents instanceof Uint8Array)) {
+            refuse('its record holds no bytes');
           } else if (contents.length > 65536) {
             refuse('it is ' + contents.length + ' bytes, more than 65536');
           } else {
@@ -399,6 +421,7 @@ mergeInto(LibraryManager.library, {
         };
         get.onerror = function(event) {
           event.preventDefault();
+          if (!waiting) return;
           err('Saved state not read from the browser: ' + Drommel.describe(get.error) +
               ' (play goes on)');
           done();
