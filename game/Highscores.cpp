@@ -1,6 +1,6 @@
 // The score tables: the place a finished game's score takes, the rank the game-over overlay names,
-// and recording the game as it ends. The overlay and the tables ask the same
-// BestRank, so the place named is the place taken.
+// and recording the game as it ends. The overlay and the tables ask the same BestRank, so the place
+// named is the place taken.
 //
 // highscores holds, for game type g, the ten best scores from entry 10 (g - 1), best first, then
 // the ten most recent, newest first. The saved record keeps type 1's two rows (SaveRecord.h).

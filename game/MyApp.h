@@ -129,8 +129,9 @@ class c_MyApp : public c_App {
   static String PlaceName(int place);
   // The name of BestRank().
   String p_MyNth();
-  // Records the finished game in the tables (if it was not as it ended), leaves the pause state, sets both latches (controls
-  // still held from play do nothing in the menu until let go) and saves.
+  // Records the finished game in the tables (unless it was as it ended), leaves the pause state,
+  // sets both latches (controls still held from play do nothing in the menu until let go) and
+  // saves.
   int p_LoadMenu();
   // Enters a finished game's score in the best and recent rows of its type and saves, once per
   // game: at the end of the update in which the game ended (so closing the program during the

@@ -1,8 +1,8 @@
 // The page around the game: the Module object Emscripten's script reads (canvas, console output,
 // download progress), the loader, the messages the game's browser host shows through
-// window.DrommelPage (ended, fatal, otherTab, noWebGL, the storage notice and a lost WebGL context),
-// and the service worker that keeps the site
-// for offline play. Loaded before the game's script, which this file adds to the page itself.
+// window.DrommelPage (ended, fatal, otherTab, noWebGL; storage and lost-context notices), and the
+// service worker that keeps the site for offline play. Loaded before the game's script, which this
+// file adds to the page itself.
 'use strict';
 
 (function () {

@@ -1,8 +1,8 @@
 // The browser host's side in JavaScript (host/BrowserGame.cpp calls the drommel_js_ functions): the
 // frame loop on requestAnimationFrame, the page's input events passed to the game, the canvas kept
 // at its CSS size times the device's pixel ratio, full screen, the audio context started by the
-// first key, click or tap, the IndexedDB synchronisation after saves, and the end of the program
-// (window.DrommelPage shows what the player sees then).
+// first key, click or tap, the lost WebGL context, the saved state read from and written to
+// IndexedDB, and the end of the program (window.DrommelPage shows what the player sees then).
 //
 // Every call into the program goes through Drommel.call: when the program ends (the C++ side
 // throws 'unwind' after drommel_js_end) or fails (a WebAssembly trap, an uncaught exception),

@@ -1,8 +1,8 @@
 // Runs before the program: the saved state is read from IndexedDB into /save (Drommel.readState in
 // library.js; the browser is asked to keep the site's data), and the game starts only in the one
 // tab that holds the Web Lock "drommel" (a second tab says the game is open elsewhere instead of
-// overwriting that tab's scores). Also Module.drommelAudioState() for the
-// page and its tests: 'running', 'suspended', 'closed' or 'none' (no audio context yet).
+// overwriting that tab's scores). Also Module.drommelAudioState() for the page and its tests:
+// 'running', 'suspended', 'closed' or 'none' (no audio context yet).
 Module['preRun'] = Module['preRun'] || [];
 Module['preRun'].push(function() {
   FS.mkdir('/save');
