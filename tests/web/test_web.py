@@ -48,7 +48,7 @@ UPRIGHT_VIEW = (0, 616, 1170, 1300)
 # The site in another origin's page, as a game portal shows it: the portal's page is taller than
 # its window, so keys it receives would scroll it.
 PORTAL_PAGE = """<!DOCTYPE html>
-<html><head><meta charset="utf-8"><title>A portal</title>
+<html><head><meta charset="utf-8"><title>A portal</title><link rel="icon" href="data:,">
 <style>body { margin: 0; height: 4000px; background: #ddd; }
 iframe { position: absolute; left: %dpx; top: %dpx; width: 640px; height: 480px; border: 0; }
 </style></head>
@@ -402,14 +402,18 @@ def settled_menu(page, compare, seconds):
 
 def phone_upright(run, browser, url, plain_url):
     compare = browser.new_page(64, 64)
-    plain = browser.new_page(UPRIGHT_VIEW[2], UPRIGHT_VIEW[3])
-    page = browser.new_page(PHONE[0], PHONE[1])
-    page.emulate_phone(*PHONE)
+    tabs = [compare]
 
     def upright_shows_the_whole_menu_and_the_hint():
+        # Only the newest tab draws: the plain page goes before the phone's opens.
+        plain = browser.new_page(UPRIGHT_VIEW[2], UPRIGHT_VIEW[3])
         plain.goto(plain_url)
         upright_menu = settled_menu(plain, compare, 40)
         run.save(plain, "menu-narrowest")
+        browser.send("Target.closeTarget", {"targetId": plain.target})
+        page = browser.new_page(PHONE[0], PHONE[1])
+        tabs.append(page)
+        page.emulate_phone(*PHONE)
         page.goto(url)
         deadline = time.monotonic() + 40
         while True:
@@ -437,7 +441,7 @@ def phone_upright(run, browser, url, plain_url):
         assert gone == 0, "the hint stays once the phone is turned"
     run.check("a phone held upright shows the whole menu and a hint to turn it",
               upright_shows_the_whole_menu_and_the_hint)
-    for tab in (page, plain, compare):
+    for tab in tabs:
         browser.send("Target.closeTarget", {"targetId": tab.target})
 
 
