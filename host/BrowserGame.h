@@ -52,6 +52,8 @@ class XQBrowserGame : public XQLoopGame {
   bool Key(bool down, std::string_view code, int keyCode, int character);
   void ReleaseKeys();
   void Hidden(bool hidden);
+  // The WebGL context was lost (true) or is back (false).
+  void ContextLost(bool lost);
   void ContextRestored();
 
  private:

@@ -204,8 +204,7 @@ class Page:
         return result["result"].get("value")
 
     def screenshot(self, clip=None):
-        """The page as shown, or the clip (x, y, width, height in CSS pixels) of it, as PNG
-        bytes."""
+        """The page as shown, as PNG bytes; clip (x, y, width, height) takes only that part."""
         params = {"format": "png"}
         if clip:
             params["clip"] = dict(zip(("x", "y", "width", "height"), clip), scale=1)
