@@ -30,6 +30,12 @@ class XQBrowserGame : public XQLoopGame {
   void SwapBuffers() override;
   bool SetFullScreen(bool on) override;
   bool FullScreen() override;
+  // A CSS pixel; the page keeps the game's shape, keeps clear of the notch and the home
+  // indicator's strip (the page's safe-area insets) and never ends the program by a quit key.
+  float PixelsPerPoint() override;
+  bool KeepsShape() override;
+  void SafeInsets(int* left, int* top, int* right, int* bottom) override;
+  bool CanQuit() override;
   String PathToFilePath(const String& path) override;
   int SaveState(const String& state) override;
   bool PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,

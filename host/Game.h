@@ -62,6 +62,20 @@ class XQGame {
   // Whether the game shows full screen now: a host whose full screen can be left from outside the
   // game lets the game follow.
   virtual bool FullScreen();
+  // ---- What the screen asks of the game's picture and controls (a desktop window: nothing) ----
+  // Device pixels per point, the unit touch targets are measured in (a CSS pixel in a browser).
+  virtual float PixelsPerPoint();
+  // Whether the game keeps its picture between its narrowest and widest shapes, centred between
+  // bands, instead of filling any window shape.
+  virtual bool KeepsShape();
+  // Device pixels along each edge that nothing of the picture may use (a phone's notch, its home
+  // indicator's strip).
+  virtual void SafeInsets(int* left, int* top, int* right, int* bottom);
+  // Whether the program may end itself when the player quits (a desktop program does; a page
+  // stays open).
+  virtual bool CanQuit();
+  // Whether the last pointer to go down was a finger rather than a mouse.
+  bool TouchInput() const { return _touchInput; }
   virtual String PathToFilePath(const String& path);
   // Opens a file named by a portable path; null when the path maps to nothing or the open fails.
   virtual std::FILE* OpenFile(const String& path, const String& mode);
@@ -118,6 +132,7 @@ class XQGame {
   bool _started = false;
   bool _suspended = false;
   XQRenderApi _renderApi = XQRenderApi::kGl1;
+  bool _touchInput = false;
 
  private:
   std::set<std::string> _notLoaded;  // files reported by ReportNotLoaded

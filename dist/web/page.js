@@ -1,9 +1,9 @@
 // The page around the game: the Module object Emscripten's script reads (canvas, console output),
-// the loader, the messages the game's browser host shows through window.DrommelPage (ended,
-// fatal, otherTab, noWebGL, downloadFailed; storage and lost-context notices), the game's files
-// (fetched one by one, checked, and written into the game's file system as it asks for them) and
-// the service worker that keeps the site for offline play. Loaded before the game's script, which
-// this file adds to the page itself once the browser is known to offer WebGL and WebAssembly.
+// the loader, the messages the game's browser host shows through window.DrommelPage (ended, fatal,
+// otherTab, noWebGL, noWebAssembly, downloadFailed; storage and lost-context notices), the game's
+// files (fetched one by one, checked, and written into the game's file system as it asks for them)
+// and the service worker that keeps the site for offline play. Loaded before the game's script,
+// which this file adds to the page itself once the browser is known to offer WebGL and WebAssembly.
 'use strict';
 
 (function () {
@@ -56,6 +56,8 @@
     Home: 1, End: 1
   };
   window.addEventListener('keydown', function (event) {
+    // Alt with an arrow goes back or forward, as in any page.
+    if (event.altKey || event.ctrlKey || event.metaKey) return;
     if (overlay.hidden && scrollKeys[event.key]) event.preventDefault();
   });
   canvas.addEventListener('contextmenu', function (event) {
@@ -119,19 +121,21 @@
       stopped = true;
       showMessage('', 'Drommel is already open in another tab.', 'Try again', reload);
     },
+    // What the browser lacks: no button, since trying again meets the same browser.
     noWebGL: function () {
       if (stopped) return;
       stopped = true;
       showMessage('WebGL is not available',
-                  'Drommel draws with WebGL, which this browser does not offer or has switched ' +
-                      'off. Turn on hardware acceleration in its settings, or try another browser.');
+                  'Drommel needs WebGL to draw, which this browser does not offer or has ' +
+                      'switched off. Turn on hardware acceleration in its settings, or try ' +
+                      'another browser.');
     },
     noWebAssembly: function () {
       if (stopped) return;
       stopped = true;
       showMessage('WebAssembly is not available',
-                  'Drommel runs as WebAssembly, which this browser does not offer or has switched ' +
-                      'off. Try a current version of this browser, or another one.');
+                  'Drommel needs WebAssembly to run, which this browser does not offer or has ' +
+                      'switched off. Allow it in the browser\'s settings, or try another browser.');
     },
     // A file of the game came in incomplete or not as expected (or not at all): the details go to
     // the console, the player gets one plain message whose button fetches the files again, past
