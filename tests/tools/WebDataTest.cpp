@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -19,15 +18,25 @@ namespace {
 const fs::path kData = fs::path(DROMMEL_BINARY_DIR) / "data";
 const fs::path kWebData = fs::path(DROMMEL_BINARY_DIR) / "web-data" / "data";
 
-// The web data's files by their plain name: "sfx/005.ogg" for "sfx/005.0123456789.ogg".
+// "sfx/005.ogg" for "sfx/005.0123456789.ogg": the name without its ten-digit hash, or "" when it
+// carries none.
+std::string PlainName(const std::string& name) {
+  const size_t type = name.rfind('.');
+  if (type == std::string::npos || type < 11 || name[type - 11] != '.') return "";
+  for (size_t i = type - 10; i < type; ++i) {
+    const char c = name[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return "";
+  }
+  return name.substr(0, type - 11) + name.substr(type);
+}
+
+// The web data's files by their plain name.
 std::map<std::string, fs::path> WebFiles() {
   std::map<std::string, fs::path> files;
-  const std::regex hashed(R"((.*)\.[0-9a-f]{10}(\.[a-z]+))");
   for (const auto& entry : fs::recursive_directory_iterator(kWebData)) {
     if (!entry.is_regular_file()) continue;
-    const std::string relative = fs::relative(entry.path(), kWebData).generic_string();
-    std::smatch match;
-    if (std::regex_match(relative, match, hashed)) files[match[1].str() + match[2].str()] = entry;
+    const std::string plain = PlainName(fs::relative(entry.path(), kWebData).generic_string());
+    if (!plain.empty()) files[plain] = entry;
   }
   return files;
 }
