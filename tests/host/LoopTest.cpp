@@ -1,7 +1,7 @@
 // The host's main loop and its guarded delegate calls, run on a scripted clock and window.
 #include <gtest/gtest.h>
 
-#include "host/GlfwGame.h"
+#include "platform/glfw/GlfwGame.h"
 #include "runtime/Collect.h"
 #include "tests/host/HostTestSupport.h"
 
