@@ -64,6 +64,7 @@ int c_MyApp::p_LoadGame() {
   score = 0;
   gameOverTimer = 0;
   gameOverStep = 0;
+  finishedGameRecorded = 0;
   gameMode = Mode::Play;
   scrollX = 0;
   scrollY = 0;

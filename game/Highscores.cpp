@@ -1,6 +1,6 @@
 // The score tables: the place a finished game's score takes, the rank the game-over overlay names,
-// and recording the game on the way back to the menu. The overlay and the tables ask the same
-// BestRank, so the place named is the place taken.
+// and recording the game as it ends. The overlay and the tables ask the same BestRank, so the place
+// named is the place taken.
 //
 // highscores holds, for game type g, the ten best scores from entry 10 (g - 1), best first, then
 // the ten most recent, newest first. The saved record keeps type 1's two rows (SaveRecord.h).
@@ -37,11 +37,14 @@ String c_MyApp::p_MyNth() {
   return PlaceName(BestRank());
 }
 
-int c_MyApp::p_LoadMenu() {
+void c_MyApp::RecordFinishedGame() {
+  if (finishedGameRecorded != 0) return;
+  finishedGameRecorded = 1;
   const int best = BestRow(gameType);
   const int recent = best + 10;
 
   const int place = BestRank();
+  highscorePlace = place;
   if (place > 0) {
     const int at = best + place - 1;
     for (int j = best + 9; j > at; --j) highscores[j] = highscores[j - 1];
@@ -50,6 +53,12 @@ int c_MyApp::p_LoadMenu() {
   // Recent list: always, newest first.
   for (int j = 9; j > 0; --j) highscores[recent + j] = highscores[recent + j - 1];
   highscores[recent] = score;
+  p_Save();
+}
+
+int c_MyApp::p_LoadMenu() {
+  RecordFinishedGame();
+  finishedGameRecorded = 0;
 
   // A game that ended while its pause menu was open must not leave the menu paused.
   paused = 0;

@@ -193,6 +193,10 @@ int c_MyApp::p_OnUpdate() {
       case Mode::Play:
         p_Game();
         p_InGame();
+        // The score is final once the player is hit or quits: it is kept from then on.
+        if (gameMode == Mode::Play && (gameOverTimer > 0 || players[Player::Death] > 0)) {
+          RecordFinishedGame();
+        }
         if (gameMode == Mode::Play && gameOverTimer > 0) p_GameOver();
         break;
       case Mode::NewGame:
@@ -359,7 +363,8 @@ int c_MyApp::p_WaitStart(int /*style*/) {
 int c_MyApp::p_GameOver() {
   const float jw = xq_Drommel_jscrw;
   const float jh = xq_Drommel_jscrh;
-  if (gameMode == Mode::Play) highscorePlace = BestRank();
+  // Once the game is recorded, the place it took stays named.
+  if (gameMode == Mode::Play && finishedGameRecorded == 0) highscorePlace = BestRank();
   if (gameOverStep >= 1) {
     p_ResetDraw();
     p_SetCol(0, 0, 0);

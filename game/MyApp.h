@@ -129,9 +129,14 @@ class c_MyApp : public c_App {
   static String PlaceName(int place);
   // The name of BestRank().
   String p_MyNth();
-  // Records the finished game in the tables, leaves the pause state, sets both latches (controls
-  // still held from play do nothing in the menu until let go) and saves.
+  // Records the finished game in the tables (unless it was as it ended), leaves the pause state,
+  // sets both latches (controls still held from play do nothing in the menu until let go) and
+  // saves.
   int p_LoadMenu();
+  // Enters a finished game's score in the best and recent rows of its type and saves, once per
+  // game: at the end of the update in which the game ended (so closing the program during the
+  // game-over sequence loses nothing), or on the way back to the menu if that came first.
+  void RecordFinishedGame();
 
   // Saved state and the score text (SaveData.cpp).
   int p_Save();
@@ -275,6 +280,8 @@ class c_MyApp : public c_App {
   // while the game is still running, so the overlay keeps naming it over the menu).
   int gameOverStep = 0;
   int highscorePlace = 0;
+  // 1 from the moment the current game's score is in the tables until the menu takes over.
+  int finishedGameRecorded = 0;
   // Overlays: slide counters 0-30 and their working values.
   int creditsSlide = 0;
   float creditsScroll = 0;

@@ -156,6 +156,19 @@ std::vector<String> ApplySaveRecord(const String& text, Array<int>& options, Bad
       for (int a = 0; a < kSavedHighscores; ++a) highscores[a] = 0;
     }
   }
+
+  // A record that is not whole is never silent: say what was kept from it.
+  const bool closed = !text.Empty() && text.Units().back() == u'|';
+  const int held = closed ? count - 1 : count;
+  if (!text.Empty() && held < kSaveRecordFields) {
+    if (held <= 1) {
+      messages.emplace_back("State refused: it is not a saved record (defaults used)");
+    } else {
+      messages.push_back(String("State cut short: ") + String::FromInt(held) + String(" of ") +
+                         String::FromInt(kSaveRecordFields) +
+                         String(" fields (the rest keeps its defaults)"));
+    }
+  }
   return messages;
 }
 

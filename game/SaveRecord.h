@@ -43,8 +43,9 @@ String BuildSaveRecord(const Array<int>& options, const BadgeMasks& badges,
 // Reads a record into the three tables and returns the messages to print, in order. Sections are
 // read front to back while enough fields remain; a skipped section keeps its values. A section
 // whose checksum fails is reset (settings to all 0 with entry 5 = 1, badge masks 0, highscores
-// 0-19 = 0). The settings' sanity limits are applied in every case. Never fails: any text is
-// acceptable.
+// 0-19 = 0). The settings' sanity limits are applied in every case. A text that is not empty and
+// holds fewer than the record's fields ends the messages with one line saying so. Never fails: any
+// text is acceptable.
 std::vector<String> ApplySaveRecord(const String& text, Array<int>& options, BadgeMasks& badges,
                                     Array<int>& highscores);
 

@@ -1,7 +1,8 @@
 // The page around the game: the Module object Emscripten's script reads (canvas, console output,
 // download progress), the loader, the messages the game's browser host shows through
-// window.DrommelPage (ended, fatal, otherTab, noWebGL), and the service worker that keeps the site
-// for offline play. Loaded before the game's script, which this file adds to the page itself.
+// window.DrommelPage (ended, fatal, otherTab, noWebGL; storage and lost-context notices), and the
+// service worker that keeps the site for offline play. Loaded before the game's script, which this
+// file adds to the page itself.
 'use strict';
 
 (function () {
@@ -60,7 +61,43 @@
     event.preventDefault();
   });
 
+  // ---- The storage notice and the lost context ----
+  // Saves that fail show one small line over the game (why, in a word: full, blocked, cleared)
+  // until a save works again; play goes on under it.
+  var notice = document.getElementById('notice');
+  var contextMessage = false;  // the lost-context message is up
+
+  function storageFailed(word) {
+    notice.textContent = 'Scores cannot be kept in this browser: storage ' + word + '.';
+    notice.hidden = false;
+  }
+
+  function storageWorks() {
+    notice.hidden = true;
+    notice.textContent = '';
+  }
+
+  function contextLost() {
+    if (stopped) return;
+    contextMessage = true;
+    showMessage('The picture is gone',
+                'The browser took the game\'s drawing away and has not given it back. ' +
+                    'The game waits, paused; reload to play on.',
+                'Reload', reload);
+  }
+
+  function contextBack() {
+    if (!contextMessage || stopped) return;
+    contextMessage = false;
+    overlay.hidden = true;
+    overlayAction = null;
+  }
+
   window.DrommelPage = {
+    storageFailed: storageFailed,
+    storageWorks: storageWorks,
+    contextLost: contextLost,
+    contextBack: contextBack,
     // The program ended normally; its state is saved.
     ended: function () {
       if (stopped) return;

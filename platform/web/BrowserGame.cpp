@@ -52,15 +52,17 @@ class BrowserPlatform final : public HostPlatform {
       case kWindowOpened:
         return 1;
       case kWindowActive:
-        return hidden ? 0 : 1;
+        return hidden || contextLost ? 0 : 1;
       case kWindowIconified:
-        return hidden ? 1 : 0;
+        return hidden || contextLost ? 1 : 0;
       default:
         return 0;
     }
   }
   double now = 0;
   bool hidden = false;
+  // Nothing can be drawn: the game stands suspended, as when hidden.
+  bool contextLost = false;
 };
 
 BrowserPlatform browserPlatform;
@@ -210,6 +212,18 @@ void XQBrowserGame::Hidden(bool hidden) {
   }
 }
 
+// Lost: suspended at once, as when hidden; back: everything drawn is made again and the next
+// frame's step resumes the game.
+void XQBrowserGame::ContextLost(bool lost) {
+  browserPlatform.contextLost = lost;
+  if (lost) {
+    ReleaseKeys();
+    SuspendGame();
+  } else {
+    ContextRestored();
+  }
+}
+
 // One game per browser profile: the page starts the program only in the tab that holds the Web
 // Lock "drommel" (platform/web/pre.js), so the program always runs holding it; a browser without
 // Web Locks has no such rule.
@@ -280,8 +294,8 @@ EMSCRIPTEN_KEEPALIVE void drommel_visibility(int hidden) {
   if (XQBrowserGame* game = XQBrowserGame::Browser()) game->Hidden(hidden != 0);
 }
 
-EMSCRIPTEN_KEEPALIVE void drommel_context_restored() {
-  if (XQBrowserGame* game = XQBrowserGame::Browser()) game->ContextRestored();
+EMSCRIPTEN_KEEPALIVE void drommel_context_lost(int lost) {
+  if (XQBrowserGame* game = XQBrowserGame::Browser()) game->ContextLost(lost != 0);
 }
 
 }  // extern "C"

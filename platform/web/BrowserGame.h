@@ -46,6 +46,8 @@ class XQBrowserGame : public XQLoopGame {
   // A key went down (with its character, 0 for none) or up; true when the game took the key.
   bool Key(bool down, std::string_view code, int keyCode, int character);
   void Hidden(bool hidden);
+  // The WebGL context was lost (true) or is back (false).
+  void ContextLost(bool lost);
   void ContextRestored();
 
  private:

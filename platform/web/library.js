@@ -1,8 +1,8 @@
 // The browser host's side in JavaScript (host/BrowserGame.cpp calls the drommel_js_ functions): the
 // frame loop on requestAnimationFrame, the page's input events passed to the game, the canvas kept
 // at its CSS size times the device's pixel ratio, full screen, the audio context started by the
-// first key, click or tap, the IndexedDB synchronisation after saves, and the end of the program
-// (window.DrommelPage shows what the player sees then).
+// first key, click or tap, the lost WebGL context, the saved state read from and written to
+// IndexedDB, and the end of the program (window.DrommelPage shows what the player sees then).
 //
 // Every call into the program goes through Drommel.call: when the program ends (the C++ side
 // throws 'unwind' after drommel_js_end) or fails (a WebAssembly trap, an uncaught exception),
@@ -16,9 +16,6 @@ mergeInto(LibraryManager.library, {
     fingers: [],          // pointerId of the finger in each touch slot, or undefined
     wantFullScreen: false,
     retryFullScreen: false,
-    syncing: false,
-    syncAgain: false,
-    afterSync: null,      // called when the synchronisations under way are done
 
     page: function(name, arg) {
       var page = typeof window !== 'undefined' ? window.DrommelPage : undefined;
@@ -227,6 +224,12 @@ mergeInto(LibraryManager.library, {
       document.addEventListener('visibilitychange', function() {
         Drommel.call(function() { _drommel_visibility(document.hidden ? 1 : 0); });
       });
+      // The page going (a closed tab, a phone leaving it): the game is suspended, which saves, and
+      // the state is written at once, while the page can still hand a write to the browser.
+      window.addEventListener('pagehide', function() {
+        Drommel.call(function() { _drommel_visibility(1); });
+        Drommel.sync(null);
+      });
       var fullScreenChanged = function() {
         Drommel.wantFullScreen = !!Drommel.fullScreenElement();
         Drommel.retryFullScreen = false;
@@ -237,37 +240,288 @@ mergeInto(LibraryManager.library, {
       canvas.addEventListener('webglcontextlost', function(e) {
         // Keeps the context restorable.
         e.preventDefault();
+        Drommel.contextLost();
       });
       canvas.addEventListener('webglcontextrestored', function() {
-        Drommel.call(function() { _drommel_context_restored(); });
+        Drommel.contextRestored();
       });
       requestAnimationFrame(Drommel.frame);
     },
 
-    // Writes the IndexedDB folder out; one synchronisation at a time, one more after it when saves
-    // came in meanwhile. A failure prints one line and play goes on.
-    sync: function(done) {
-      if (Drommel.syncing) {
-        Drommel.syncAgain = true;
-        if (done) Drommel.afterSync = done;
+    // ---- The WebGL context ----
+    // While the context is lost the game is suspended as when the page is hidden (nothing is
+    // played unseen); it resumes as after a suspension once the context is back. A context still
+    // lost after lostContextSeconds is said on the page, with a way to reload.
+    lostContextSeconds: 5,
+    lostTimer: null,
+
+    contextLost: function() {
+      Drommel.call(function() { _drommel_context_lost(1); });
+      if (Drommel.lostTimer === null) {
+        Drommel.lostTimer = setTimeout(function() {
+          Drommel.lostTimer = null;
+          if (!Drommel.stopped) Drommel.page('contextLost');
+        }, Drommel.lostContextSeconds * 1000);
+      }
+    },
+
+    contextRestored: function() {
+      if (Drommel.lostTimer !== null) {
+        clearTimeout(Drommel.lostTimer);
+        Drommel.lostTimer = null;
+      }
+      Drommel.call(function() { _drommel_context_lost(0); });
+      Drommel.page('contextBack');
+    },
+
+    // ---- The saved state in IndexedDB ----
+    // The state file is kept as IDBFS keeps files (database '/save', store 'FILE_DATA', one record
+    // {timestamp, mode, contents} per path), but read and written here, one record in one
+    // transaction: IDBFS's own synchronisation never reports a transaction the browser abandons
+    // (a full quota), keeps a connection the browser has closed, and needs several turns of the
+    // event loop before it writes, which a closing tab does not get.
+    statePath: '/save/.kestrostate',
+    readStateSeconds: 10,
+    stateDb: null,        // the open connection, or null: the next use opens one
+    opening: null,        // callbacks waiting for the connection being opened
+    storeFailure: '',     // the word for why the last write failed, '' after a success
+    storesPending: 0,
+    afterStore: [],       // called once no write is under way
+
+    // Calls back (error, db) with the state's database, opening it when needed.
+    openState: function(callback) {
+      if (Drommel.stateDb) return callback(null, Drommel.stateDb);
+      if (Drommel.opening) {
+        Drommel.opening.push(callback);
         return;
       }
-      Drommel.syncing = true;
-      FS.syncfs(false, function(error) {
-        Drommel.syncing = false;
-        if (error) {
-          var why = error.message || (error.errno !== undefined ? 'error ' + error.errno : error);
-          err('State not stored in the browser: ' + why + ' (play goes on)');
+      Drommel.opening = [callback];
+      var finish = function(error, db) {
+        var waiting = Drommel.opening;
+        Drommel.opening = null;
+        waiting.forEach(function(f) { f(error, db); });
+      };
+      var request;
+      try {
+        if (typeof indexedDB === 'undefined') throw new Error('this browser keeps no IndexedDB');
+        request = indexedDB.open('/save', IDBFS.DB_VERSION);
+      } catch (e) {
+        return finish(e, null);
+      }
+      request.onupgradeneeded = function() {
+        var db = request.result;
+        var files = db.objectStoreNames.contains(IDBFS.DB_STORE_NAME) ?
+            request.transaction.objectStore(IDBFS.DB_STORE_NAME) :
+            db.createObjectStore(IDBFS.DB_STORE_NAME);
+        if (!files.indexNames.contains('timestamp')) {
+          files.createIndex('timestamp', 'timestamp', {unique: false});
         }
-        var next = Drommel.afterSync;
-        Drommel.afterSync = null;
-        if (Drommel.syncAgain) {
-          Drommel.syncAgain = false;
-          Drommel.sync(done || next);
-        } else if (done || next) {
-          (done || next)();
+      };
+      request.onsuccess = function() {
+        var db = request.result;
+        // The browser closes the connection when the site's data is cleared: the next write opens
+        // the database again.
+        var forget = function() {
+          if (Drommel.stateDb === db) Drommel.stateDb = null;
+        };
+        db.onclose = forget;
+        db.onversionchange = function() {
+          forget();
+          db.close();
+        };
+        Drommel.stateDb = db;
+        finish(null, db);
+      };
+      request.onerror = function(event) {
+        event.preventDefault();
+        finish(request.error || new Error('the database did not open'), null);
+      };
+    },
+
+    // A failure's word for the page: full, cleared (the browser closed the database under the
+    // game) or blocked (anything else: no IndexedDB, refused, broken).
+    failureWord: function(error) {
+      var name = error && error.name;
+      if (name === 'QuotaExceededError') return 'full';
+      if (name === 'InvalidStateError' || /clos/i.test(String(error && error.message))) {
+        return 'cleared';
+      }
+      return 'blocked';
+    },
+
+    describe: function(error) {
+      if (!error) return 'unknown error';
+      var text = error.message || String(error);
+      return error.name && text.indexOf(error.name) < 0 ? error.name + ': ' + text : text;
+    },
+
+    // Reads the saved state into the state file before the program starts; a record that is not
+    // a file is refused with one line, and the game starts with its defaults.
+    readState: function(finished) {
+      // A database that never answers (another page blocking it) must not keep the game from
+      // starting: after readStateSeconds it starts without the saved state, and a late answer is
+      // ignored.
+      var waiting = true;
+      var done = function() {
+        if (!waiting) return false;
+        waiting = false;
+        clearTimeout(timer);
+        finished();
+        return true;
+      };
+      var timer = setTimeout(function() {
+        if (done()) {
+          err('Saved state not read from the browser: no answer in ' + Drommel.readStateSeconds +
+              ' s (play goes on)');
+        }
+      }, Drommel.readStateSeconds * 1000);
+      var refuse = function(why) {
+        err('Saved state refused by the browser: ' + why + ' (defaults used)');
+      };
+      Drommel.openState(function(error, db) {
+        if (!waiting) return;
+        if (error) {
+          err('Saved state not read from the browser: ' + Drommel.describe(error) +
+              ' (play goes on)');
+          Drommel.storeResult(error, true);
+          return done();
+        }
+        var get;
+        try {
+          get = db.transaction([IDBFS.DB_STORE_NAME], 'readonly')
+                    .objectStore(IDBFS.DB_STORE_NAME).get(Drommel.statePath);
+        } catch (e) {
+          err('Saved state not read from the browser: ' + Drommel.describe(e) + ' (play goes on)');
+          return done();
+        }
+        get.onsuccess = function() {
+          if (!waiting) return;
+          var record = get.result;
+          if (record === undefined) return done();  // a first visit
+          var contents = record && typeof record === 'object' ? record.contents : undefined;
+          if (contents instanceof ArrayBuffer) contents = new Uint8Array(contents);
+          if (ArrayBuffer.isView(contents)) {
+            contents = new Uint8Array(contents.buffer, contents.byteOffset, contents.byteLength);
+          }
+          if (record === null || typeof record !== 'object') {
+            refuse('its record is ' + (record === null ? 'null' : 'a ' + typeof record) +
+                   ', not a file');
+          } else if (!(contents instanceof Uint8Array)) {
+            refuse('its record holds no bytes');
+          } else if (contents.length > 65536) {
+            refuse('it is ' + contents.length + ' bytes, more than 65536');
+          } else {
+            try {
+              FS.writeFile(Drommel.statePath, contents);
+            } catch (e) {
+              refuse(Drommel.describe(e));
+            }
+          }
+          done();
+        };
+        get.onerror = function(event) {
+          event.preventDefault();
+          if (!waiting) return;
+          err('Saved state not read from the browser: ' + Drommel.describe(get.error) +
+              ' (play goes on)');
+          done();
+        };
+      });
+    },
+
+    // One write's end: one line when it failed, another when writing works again; the page's
+    // notice follows.
+    storeResult: function(error, reading) {
+      if (error) {
+        var word = Drommel.failureWord(error);
+        if (!reading) {
+          err('State not stored in the browser: ' + Drommel.describe(error) + ' (play goes on)');
+        }
+        Drommel.storeFailure = word;
+        Drommel.page('storageFailed', word);
+      } else if (Drommel.storeFailure) {
+        Drommel.storeFailure = '';
+        err('State stored in the browser again');
+        Drommel.page('storageWorks');
+      }
+    },
+
+    // Writes the state file into IndexedDB. The transaction and its put are made at once when the
+    // database is open, so a write asked for as the page goes (pagehide) reaches the browser
+    // before the page is gone. Writes never wait for each other: each holds the whole file, and
+    // the browser applies them in order. done (optional) runs once no write is under way.
+    sync: function(done) {
+      if (done) Drommel.afterStore.push(done);
+      var bytes = null;
+      var mode = 33188;
+      try {
+        bytes = FS.readFile(Drommel.statePath);
+        mode = FS.stat(Drommel.statePath).mode;
+      } catch (e) {
+        bytes = null;
+      }
+      if (!bytes) {
+        Drommel.storeEnded();
+        return;
+      }
+      ++Drommel.storesPending;
+      Drommel.put({timestamp: new Date(), mode: mode, contents: bytes}, true);
+    },
+
+    put: function(entry, mayReopen) {
+      Drommel.openState(function(error, db) {
+        if (error) return Drommel.stored(error);
+        var transaction;
+        try {
+          transaction = db.transaction([IDBFS.DB_STORE_NAME], 'readwrite');
+        } catch (e) {
+          // "The database connection is closing": open it again, once.
+          if (Drommel.stateDb === db) Drommel.stateDb = null;
+          if (mayReopen && e.name === 'InvalidStateError') return Drommel.put(entry, false);
+          return Drommel.stored(e);
+        }
+        var thrown = null;
+        transaction.oncomplete = function() { Drommel.stored(null); };
+        // A failed put or commit (QuotaExceededError comes at the commit) abandons the
+        // transaction.
+        transaction.onabort = function() {
+          Drommel.stored(thrown || transaction.error || new Error('the write was abandoned'));
+        };
+        try {
+          transaction.objectStore(IDBFS.DB_STORE_NAME).put(entry, Drommel.statePath);
+          if (typeof transaction.commit === 'function') transaction.commit();
+        } catch (e) {
+          thrown = e;
+          try {
+            transaction.abort();
+          } catch (ignored) {
+          }
         }
       });
+    },
+
+    stored: function(error) {
+      --Drommel.storesPending;
+      Drommel.storeResult(error, false);
+      Drommel.storeEnded();
+    },
+
+    storeEnded: function() {
+      if (Drommel.storesPending > 0) return;
+      var waiting = Drommel.afterStore;
+      Drommel.afterStore = [];
+      waiting.forEach(function(f) { f(); });
+    },
+
+    // The browser keeps the site's data through storage pressure only when asked (and willing).
+    askToKeepStorage: function() {
+      var storage = typeof navigator !== 'undefined' ? navigator.storage : undefined;
+      if (!storage || typeof storage.persist !== 'function') return;
+      var kept = typeof storage.persisted === 'function' ? storage.persisted() :
+                                                           Promise.resolve(false);
+      kept.then(function(already) {
+        return already || storage.persist();
+      }).catch(function() {});
     },
   },
 

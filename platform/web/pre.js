@@ -1,20 +1,16 @@
-// Runs before the program: the saved state is read from IndexedDB into /save, and the game starts
-// only in the one tab that holds the Web Lock "drommel" (a second tab says the game is open
-// elsewhere instead of overwriting that tab's scores). Also Module.drommelAudioState() for the
-// page and its tests: 'running', 'suspended', 'closed' or 'none' (no audio context yet).
+// Runs before the program: the saved state is read from IndexedDB into /save (Drommel.readState in
+// library.js; the browser is asked to keep the site's data), and the game starts only in the one
+// tab that holds the Web Lock "drommel" (a second tab says the game is open elsewhere instead of
+// overwriting that tab's scores). Also Module.drommelAudioState() for the page and its tests:
+// 'running', 'suspended', 'closed' or 'none' (no audio context yet).
 Module['preRun'] = Module['preRun'] || [];
 Module['preRun'].push(function() {
   FS.mkdir('/save');
   FS.mount(IDBFS, {}, '/save');
   addRunDependency('drommel-state');
-  FS.syncfs(true, function(error) {
-    // Without IndexedDB (some private modes) the game plays without saved state.
-    if (error) {
-      var why = error.message || (error.errno !== undefined ? 'error ' + error.errno : error);
-      err('Saved state not read from the browser: ' + why + ' (play goes on)');
-    }
-    removeRunDependency('drommel-state');
-  });
+  // Without IndexedDB (some private modes) the game plays without saved state.
+  Drommel.readState(function() { removeRunDependency('drommel-state'); });
+  Drommel.askToKeepStorage();
 
   var locks = typeof navigator !== 'undefined' ? navigator.locks : undefined;
   if (!locks || typeof locks.request !== 'function') return;

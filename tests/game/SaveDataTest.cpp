@@ -160,7 +160,9 @@ TEST(SaveRecord, AllZeroSettingsPassTheirChecksumAndAreRaisedToTheLimits) {
   Tables t;
   std::string text;
   for (int i = 0; i < 26; ++i) text += "0|";
-  EXPECT_EQ(t.Load(String(text)), Messages({"Settings Loaded"}));
+  EXPECT_EQ(t.Load(String(text)),
+            Messages({"Settings Loaded",
+                      "State cut short: 26 of 56 fields (the rest keeps its defaults)"}));
   EXPECT_EQ(t.options[Option::Sound], 0);
   EXPECT_EQ(t.options[Option::StickX], 64);
   EXPECT_EQ(t.options[Option::StickY], 64);
@@ -189,36 +191,50 @@ TEST(SaveRecord, EmptyOrMissingStateKeepsDefaultsAppliesLimitsAndPrintsNothing) 
   EXPECT_EQ(t.highscores[11], 500);
 }
 
-TEST(SaveRecord, ShortRecordsSkipTheSectionsTheyCannotHold) {
+TEST(SaveRecord, ShortRecordsSkipTheSectionsTheyCannotHoldAndSaySo) {
   const String record(kKnownRecord);
   {
     // Cut inside the badge masks.
     Tables t;
     t.badges[6] = 5;
-    EXPECT_EQ(t.Load(FirstFields(record, 33)), Messages({"Settings Loaded"}));
+    EXPECT_EQ(t.Load(FirstFields(record, 33)),
+              Messages({"Settings Loaded",
+                        "State cut short: 33 of 56 fields (the rest keeps its defaults)"}));
     EXPECT_EQ(t.badges[6], 5);
   }
   {
     // Cut inside the highscores.
     Tables t;
     t.highscores[3] = 9;
-    EXPECT_EQ(t.Load(FirstFields(record, 54)), Messages({"Settings Loaded", "Badges Loaded"}));
+    EXPECT_EQ(t.Load(FirstFields(record, 54)),
+              Messages({"Settings Loaded", "Badges Loaded",
+                        "State cut short: 54 of 56 fields (the rest keeps its defaults)"}));
     EXPECT_EQ(t.highscores[3], 9);
   }
   {
     // Cut right after the last score: the missing checksum reads as an empty field, 0.
     Tables t;
     EXPECT_EQ(t.Load(FirstFields(record, 55)),
-              Messages({"Settings Loaded", "Badges Loaded", "Highscore 0 Checksum Invalid"}));
+              Messages({"Settings Loaded", "Badges Loaded", "Highscore 0 Checksum Invalid",
+                        "State cut short: 55 of 56 fields (the rest keeps its defaults)"}));
     EXPECT_EQ(t.highscores[0], 0);
   }
   {
     // Too short for settings: the position stays at the start, so the first nine fields are read
     // as badge masks and their checksum.
     Tables t;
-    EXPECT_EQ(t.Load(String("1|0|0|0|0|0|0|2|3|")), Messages({"Badges Loaded"}));
+    EXPECT_EQ(t.Load(String("1|0|0|0|0|0|0|2|3|")),
+              Messages({"Badges Loaded",
+                        "State cut short: 9 of 56 fields (the rest keeps its defaults)"}));
     EXPECT_EQ(t.badges, (BadgeMasks{1, 0, 0, 0, 0, 0, 0, 2}));
     EXPECT_EQ(t.options[Option::Sound], 1);
+  }
+  {
+    // Bytes that hold no record at all (no field separator): the defaults, and one line.
+    Tables t = KnownProgress();
+    EXPECT_EQ(t.Load(String::FromUtf8("\x89PNG\r\n\x1a\n random bytes")),
+              Messages({"State refused: it is not a saved record (defaults used)"}));
+    EXPECT_EQ(t.highscores[11], 500);
   }
 }
 

@@ -201,9 +201,12 @@ class Page:
                 expression, details.get("exception", {}).get("description", details.get("text"))))
         return result["result"].get("value")
 
-    def screenshot(self):
-        """The page as shown, as PNG bytes."""
-        return base64.b64decode(self.send("Page.captureScreenshot", {"format": "png"})["data"])
+    def screenshot(self, clip=None):
+        """The page as shown, as PNG bytes; clip (x, y, width, height) takes only that part."""
+        params = {"format": "png"}
+        if clip:
+            params["clip"] = dict(zip(("x", "y", "width", "height"), clip), scale=1)
+        return base64.b64decode(self.send("Page.captureScreenshot", params)["data"])
 
     def key_down(self, name):
         key, code, vk, text = KEYS[name]

@@ -175,6 +175,7 @@ def main():
                 Chromium(profile, args.chromium) as browser:
             page = browser.new_page(640, 480)
             play(run, page, url, menu, server)
+            keep_scores(run, browser, args.site, menu)
             run.check("the console shows no error", lambda: no_errors(browser.events))
     except Exception as error:
         run.failed += 1
@@ -322,6 +323,162 @@ def play(run, page, url, menu, server):
         wait_for(page, is_menu(menu, MENU_WITHOUT_TABLE), 30, "menu with the server stopped")
         run.save(page, "offline")
     run.check("installable, and with the server stopped the page still starts", starts_offline)
+
+
+# ---- Nothing lost: a storage that refuses every write, and a page closed as its game ends ----
+
+# The menu above the storage notice's line at the foot of the page.
+MENU_ABOVE_NOTICE = (0, 0, 500, 440)
+# The right end of the orange bar that grows from the right edge from the first step of the
+# game-over sequence (over the dark red ground).
+GAME_OVER_BAR = (620, 259, 20, 10)
+
+# The best scores' digits in the menu's table (one changed digit is a few dozen pixels).
+BEST_DIGITS = (596, 70, 44, 160)
+
+NOTICE_JS = "(n => n.hidden ? '' : n.textContent)(document.getElementById('notice'))"
+OVERLAY_JS = "(o => o.hidden ? '' : o.textContent)(document.getElementById('overlay'))"
+
+
+def game_over_begun(page):
+    """Whether the game-over bar shows (a picture of its region only, which comes quickly)."""
+    _, _, w, h = GAME_OVER_BAR
+    picture = pictures.decode_png(page.screenshot(GAME_OVER_BAR))
+    orange = sum(1 for y in range(h) for x in range(w)
+                 if (lambda r, g, b: r > 130 and 35 < g < 120 and b < 70)(*picture.pixel(x, y)))
+    return orange > w * h // 2
+
+
+def menu_at_rest(page, menu, what):
+    """The menu once its best scores stand still (two pictures in a row alike there)."""
+    previous = [None]
+
+    def still(picture):
+        before, previous[0] = previous[0], picture
+        return (is_menu(menu, MENU_WITHOUT_TABLE)(picture) and before is not None and
+                pictures.differing(picture, before, BEST_DIGITS) == 0)
+    return wait_for(page, still, 30, what)
+
+
+def start_game(page, menu, menu_box):
+    """Enter in the menu until a game shows (a press as the menu comes in may go unseen)."""
+    for _ in range(3):
+        page.press("Enter", 0.08)
+        try:
+            return wait_for(page, lambda p: pictures.differing(p, menu, menu_box) > 0.3, 3, "game")
+        except AssertionError:
+            pass
+    raise AssertionError("no game after three presses of Enter")
+
+
+def visit(browser, url):
+    """A new page at the address, loaded again while it says the game is open in another tab (a
+    page just closed may hold the one-tab lock a moment longer)."""
+    page = browser.new_page(640, 480)
+    deadline = time.monotonic() + 20
+    page.goto(url)
+    while time.monotonic() < deadline:
+        if "another tab" in page.evaluate(OVERLAY_JS):
+            time.sleep(0.2)
+            page.goto(url)
+        elif page.evaluate("!!(window.Module && Module.calledRun)"):
+            break
+        else:
+            time.sleep(0.1)
+    return page
+
+
+def end_a_scoring_game(page, menu, menu_box):
+    """Plays games with Right held until one has scored; returns with Right held in that game.
+    Only the score and the pause button are looked at, pictures of their regions alone, so that a
+    loaded machine still sees a score before the game ends."""
+    def region(box):
+        return pictures.decode_png(page.screenshot(box))
+
+    def whole(box):
+        return (0, 0, box[2], box[3])
+    for _ in range(3):
+        start_game(page, menu, menu_box)
+        time.sleep(0.3)
+        score = region(SCORE)
+        ring = pictures.bright(region(PAUSE_BUTTON), whole(PAUSE_BUTTON))
+        page.key_down("Right")
+        deadline = time.monotonic() + 10
+        while time.monotonic() < deadline:
+            if pictures.differing(region(SCORE), score, whole(SCORE)) > 0.02:
+                return
+            if pictures.bright(region(PAUSE_BUTTON), whole(PAUSE_BUTTON)) < ring * 0.3:
+                break
+        page.key_up("Right")
+        wait_for(page, is_menu(menu, menu_box), 15, "menu after a game")
+    raise AssertionError("three games with Right held ended without a point")
+
+
+def keep_scores(run, browser, site, menu):
+    def full_storage():
+        with serve(site) as (url, _):
+            page = browser.new_page(640, 480)
+            # Before the first visit: the site never had room.
+            page.send("Storage.overrideQuotaForOrigin",
+                      {"origin": url.rstrip("/"), "quotaSize": 1})
+            page.goto(url)
+            wait_for(page, is_menu(menu, MENU_ABOVE_NOTICE), 30, "main menu")
+            try:
+                end_a_scoring_game(page, menu, MENU_ABOVE_NOTICE)
+                wait_for(page, is_menu(menu, MENU_ABOVE_NOTICE), 30, "menu after the game")
+            finally:
+                page.key_up("Right")
+            deadline = time.monotonic() + 5
+            while not page.evaluate(NOTICE_JS):
+                assert time.monotonic() < deadline, "no notice after a failed save"
+                time.sleep(0.1)
+            notice = page.evaluate(NOTICE_JS)
+            print("   notice: " + notice)
+            assert "full" in notice, notice
+            run.save(page, "storage-full")
+            # Play goes on: the next game starts.
+            start_game(page, menu, MENU_ABOVE_NOTICE)
+            browser.send("Target.closeTarget", {"targetId": page.target})
+    run.check("with no room for storage, the page says so and play goes on", full_storage)
+
+    def closed_at_game_over():
+        with serve(site) as (url, _):
+            page = browser.new_page(640, 480)
+            page.goto(url)
+            fresh = menu_at_rest(page, menu, "main menu")
+            try:
+                end_a_scoring_game(page, menu, MENU_WITHOUT_TABLE)
+                # Closed right after the first picture with the game-over bar: the picture before
+                # had none, so the sequence began at most that long before the close.
+                before = time.monotonic()
+                deadline = before + 30
+                while True:
+                    taken = time.monotonic()
+                    if game_over_begun(page):
+                        break
+                    assert taken < deadline, "no GAME OVER within 30 s"
+                    before = taken
+            finally:
+                browser.send("Target.closeTarget", {"targetId": page.target})
+            print("   closed at most %.0f ms after GAME OVER appeared" % (
+                (time.monotonic() - before) * 1000))
+            deadline = time.monotonic() + 10
+            while any(t["targetId"] == page.target
+                      for t in browser.send("Target.getTargets")["targetInfos"]):
+                assert time.monotonic() < deadline, "the page did not close"
+                time.sleep(0.05)
+            again = visit(browser, url)
+            picture = menu_at_rest(again, menu, "menu on return")
+            run.save(again, "score-after-close")
+            area = BEST_DIGITS[2] * BEST_DIGITS[3]
+            assert pictures.differing(picture, fresh, BEST_DIGITS) * area >= 16, \
+                "no score in the table"
+            saved = again.evaluate(SAVED_STATE_JS, await_promise=True) or ""
+            fields = saved.split("|")
+            assert len(fields) == 57 and int(fields[35]) > 0, "no score saved: %r" % saved
+            print("   the next visit shows the score " + fields[35])
+            browser.send("Target.closeTarget", {"targetId": again.target})
+    run.check("a page closed as GAME OVER appears keeps the score", closed_at_game_over)
 
 
 if __name__ == "__main__":
