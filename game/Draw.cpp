@@ -1,9 +1,11 @@
 // The game's drawing operations: the draw state, appending records to the display list, text in
 // the game's bitmap font, and the on-screen buttons and touch areas that test the pointer where
 // they are drawn.
+#include <algorithm>
 #include <cmath>
 
 #include "game/FontKerning.h"
+#include "game/Globals.h"
 #include "game/MyApp.h"
 #include "game/Numbers.h"
 
@@ -143,16 +145,22 @@ int c_MyApp::p_Text(float x, float y, const String& text, float alignX, float al
 
 // ---- Pointer tests ----
 
+TouchRect c_MyApp::ControlArea(const TouchRect& drawn) {
+  touchTargets.Add(drawn);
+  if (touchMinimum <= 0) return drawn;
+  return TouchArea(drawn, touchMinimum, touchTargets.Last(), touchTargets.LastCount(),
+                   xq_Drommel_jscrw, xq_Drommel_jscrh);
+}
+
 int c_MyApp::p_Button(int slot, float x, float y, int frame) {
   p_DrawImg(slot, x, y, frame);
   const float hw = static_cast<float>(FrameWidth(slot)) * imageScale * drawScaleX / 2;
   const float hh = static_cast<float>(FrameHeight(slot)) * imageScale * drawScaleY / 2;
+  const TouchRect area = ControlArea({x - hw, y - hh, x + hw, y + hh});
   int hit = 0;
   if (mouseDown > 0) {
     for (int i = 0; i < 10; ++i) {
-      const float tx = static_cast<float>(touchX[i]);
-      const float ty = static_cast<float>(touchY[i]);
-      if (x - hw < tx && tx < x + hw && y - hh < ty && ty < y + hh) {
+      if (area.Holds(static_cast<float>(touchX[i]), static_cast<float>(touchY[i]))) {
         hit = 1;
         break;
       }
@@ -162,22 +170,26 @@ int c_MyApp::p_Button(int slot, float x, float y, int frame) {
 }
 
 int c_MyApp::p_MouseIn_Centered(float x, float y, float w, float h) {
+  const TouchRect area = ControlArea({x - w / 2, y - h / 2, x + w / 2, y + h / 2});
   for (int i = 0; i < 10; ++i) {
     if (touchDown[i] == 0) continue;
-    const float tx = static_cast<float>(touchX[i]);
-    const float ty = static_cast<float>(touchY[i]);
-    if (x - w / 2 < tx && tx < x + w / 2 && y - h / 2 < ty && ty < y + h / 2) return 1;
+    if (area.Holds(static_cast<float>(touchX[i]), static_cast<float>(touchY[i]))) return 1;
   }
   return 0;
 }
 
+// The area reaches 6 units further left and up and 12 further right and down than the drawn
+// rectangle; a finger's area may reach further still.
 int c_MyApp::p_Touch(float x, float y, float w, float h) {
   p_Rect(x, y, w, h);
+  TouchRect area = ControlArea({x, y, x + w, y + h});
+  area.left = std::min(area.left, x - 6);
+  area.top = std::min(area.top, y - 6);
+  area.right = std::max(area.right, x + w + 12);
+  area.bottom = std::max(area.bottom, y + h + 12);
   for (int i = 0; i < 10; ++i) {
     if (touchDown[i] == 0) continue;
-    const float tx = static_cast<float>(touchX[i]);
-    const float ty = static_cast<float>(touchY[i]);
-    if (x - 6 < tx && tx < x + w + 12 && y - 6 < ty && ty < y + h + 12) return 1;
+    if (area.Holds(static_cast<float>(touchX[i]), static_cast<float>(touchY[i]))) return 1;
   }
   return 0;
 }

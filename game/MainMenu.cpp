@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "game/MenuParts.h"
+#include "host/Game.h"
 #include "runtime/Error.h"
 
 using namespace menu;
@@ -13,6 +14,8 @@ namespace {
 
 // Distance between the two carousel items along their line.
 constexpr float kItemSpacing = 88;
+// The lowest screen height at which the title shows at its full size.
+constexpr float kTitleFullHeight = 345;
 // Menu items: play and the options gear.
 constexpr int kPlayItem = 1;
 constexpr int kOptionsItem = 2;
@@ -55,15 +58,22 @@ int c_MyApp::p_Menu() {
     gameType = 1;
   }
 
-  // Back in the main menu leaves the game at once.
-  if (backLatch == 0 && holdLatch == 0 && Held(*this, Action::Back)) xqError("");
+  // Back in the main menu leaves the game at once. A page stays open: there it leaves full
+  // screen, if the game shows full screen, and otherwise does nothing.
+  if (backLatch == 0 && holdLatch == 0 && Held(*this, Action::Back)) {
+    XQGame* host = XQGame::Host();
+    if (host == nullptr || host->CanQuit()) xqError("");
+    backLatch = 1;
+    if (fullScreen == 1) p_FullscreenFlip();
+  }
 
   const bool overlay = creditsOpen == 1 || optionsOpen == 1;
   const float slide = static_cast<float>(menuSlide);
 
-  // Title, dropping in from above.
+  // Title, dropping in from above. On a screen shorter than kTitleFullHeight (wider than about
+  // 1.85 : 1) it shrinks with the height, so that its letters stay below the top edge.
   p_ResetDraw();
-  p_SetSize(1.5f);
+  p_SetSize(1.5f * std::min(1.0f, h / kTitleFullHeight));
   p_DrawImg(Image::Title, 0.4f * w, 12 * slide + 0.2f * h, 0);
 
   // Score panel, sliding in from the right.
@@ -150,7 +160,8 @@ int c_MyApp::p_Menu() {
 
       // A touch selects an item, or activates the one already selected.
       const float size = FrameSize(*this, Image::Buttons, scale);
-      if (mouseDown > 0 && holdLatch == 0 && p_MouseIn_Centered(x, y, size, size) != 0) {
+      const bool touched = p_MouseIn_Centered(x, y, size, size) != 0;
+      if (mouseDown > 0 && holdLatch == 0 && touched) {
         if (item != menuChoice) {
           SelectMenuItem(*this, item);
           holdLatch = 1;

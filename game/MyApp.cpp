@@ -112,20 +112,27 @@ int c_MyApp::p_OnUpdate() {
     if (hostNow != hostFullScreen) fullScreen = hostNow;
     hostFullScreen = hostNow;
   }
-  if (xq_input_KeyHit(Key::F4) > 0 || xq_input_KeyHit(kKeyClose) > 0) xqError(String());
+  // A page stays open: its quit keys do nothing.
+  if (xq_input_KeyHit(Key::F4) > 0 || xq_input_KeyHit(kKeyClose) > 0) {
+    if (XQGame::Host() == nullptr || XQGame::Host()->CanQuit()) xqError(String());
+  }
 
   xq_asyncevent_UpdateAsyncEvents();
 
   MeasureRate(lastUpdateMs, updateFps, updateFpsAvg);
 
-  // Pointer and touches in virtual units. Before the first render there is no scale yet; the
-  // pointer then reads as the origin.
-  const float w = static_cast<float>(xq_graphics_DeviceWidth());
-  const float h = static_cast<float>(xq_graphics_DeviceHeight());
+  // Pointer and touches in virtual units, from the picture's corner. Before the first render
+  // there is no scale yet; the pointer then reads as the origin.
+  const float w = view.width;
+  const float h = view.height;
   const float overscan = xq_Drommel_overscan;
   const float overscanY = w > 0 ? h / w * overscan : 0;
-  auto toVirtualX = [&](float x) { return scaleX > 0 ? Trunc((x - overscan) / scaleX) : 0; };
-  auto toVirtualY = [&](float y) { return scaleY > 0 ? Trunc((y - overscanY) / scaleY) : 0; };
+  auto toVirtualX = [&](float x) {
+    return scaleX > 0 ? Trunc((x - view.x - overscan) / scaleX) : 0;
+  };
+  auto toVirtualY = [&](float y) {
+    return scaleY > 0 ? Trunc((y - view.y - overscanY) / scaleY) : 0;
+  };
   prevMouseX = mouseX;
   prevMouseY = mouseY;
   mouseX = toVirtualX(xq_input_MouseX());
@@ -150,6 +157,13 @@ int c_MyApp::p_OnUpdate() {
   }
   prevMouseDown = buttonDown ? 1 : 0;
   if (mouseDown == 0) holdLatch = 0;
+
+  // A finger gets controls of at least kTouchTargetPoints; a mouse hits them where they are drawn.
+  touchTargets.NextUpdate();
+  touchMinimum = 0;
+  if (XQGame* host = XQGame::Host(); host != nullptr && host->TouchInput() && scaleX > 0) {
+    touchMinimum = kTouchTargetPoints * host->PixelsPerPoint() / scaleX;
+  }
 
   // Release and back handling.
   auto heldOnAnyPort = [this](int action) {
@@ -243,12 +257,13 @@ int c_MyApp::p_OnRender() {
 
   const int deviceWidth = xq_graphics_DeviceWidth();
   const int deviceHeight = xq_graphics_DeviceHeight();
-  const float w = static_cast<float>(deviceWidth);
-  const float h = static_cast<float>(deviceHeight);
+  const float windowW = static_cast<float>(deviceWidth);
+  const float windowH = static_cast<float>(deviceHeight);
 
+  // The fill covers the whole window, bands included, in the screen's colour.
   xq_graphics_SetColor(clearRed, clearGreen, clearBlue);
   xq_graphics_SetAlpha(clearAlpha);
-  xq_graphics_DrawRect(-1, -1, w + 2, h + 2);
+  xq_graphics_DrawRect(-1, -1, windowW + 2, windowH + 2);
   xq_graphics_SetColor(255, 255, 255);
   xq_graphics_SetAlpha(1);
 
@@ -258,6 +273,22 @@ int c_MyApp::p_OnRender() {
     lastDeviceWidth = deviceWidth;
     lastDeviceHeight = deviceHeight;
   }
+
+  // The picture: the whole window, or where the host keeps the game's shape, the part between
+  // the bands (drawing stops at its edges).
+  ScreenInsets insets;
+  XQGame* host = XQGame::Host();
+  if (host != nullptr && host->KeepsShape()) {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    host->SafeInsets(&left, &top, &right, &bottom);
+    insets = {static_cast<float>(left), static_cast<float>(top), static_cast<float>(right),
+              static_cast<float>(bottom)};
+  }
+  view = FitPicture(windowW, windowH, insets, host != nullptr && host->KeepsShape());
+  const bool banded = view.width < windowW || view.height < windowH;
+  if (banded) xq_graphics_SetScissor(view.x, view.y, view.width, view.height);
+  const float w = view.width;
+  const float h = view.height;
 
   // The larger of the two axis scales is kept; the visible virtual area shrinks along the other.
   const float overscan = xq_Drommel_overscan;
@@ -286,8 +317,8 @@ int c_MyApp::p_OnRender() {
     xq_graphics_SetAlpha(r.alpha);
     xq_graphics_SetColor(r.red, r.green, r.blue);
     xq_graphics_SetBlend(r.RendererBlend());
-    const float x = r.x * scaleX + overscan;
-    const float y = r.y * scaleY + overscanY;
+    const float x = r.x * scaleX + overscan + view.x;
+    const float y = r.y * scaleY + overscanY + view.y;
     if (r.IsRect()) {
       xq_graphics_DrawRect(x, y, r.scaleX * scaleX, r.scaleY * scaleY);
     } else if (r.IsOval()) {
@@ -301,6 +332,7 @@ int c_MyApp::p_OnRender() {
       }
     }
   }
+  if (banded) xq_graphics_SetScissor(0, 0, windowW, windowH);
   xq_graphics_SetAlpha(0.5f);
   xq_graphics_SetColor(255, 255, 255);
   return 0;

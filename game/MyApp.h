@@ -28,6 +28,7 @@
 #include "game/Constants.h"
 #include "game/DisplayList.h"
 #include "game/NumberText.h"
+#include "game/ScreenFit.h"
 #include "runtime/Array.h"
 #include "runtime/String.h"
 
@@ -298,6 +299,17 @@ class c_MyApp : public c_App {
   NumberText<3> debugText;
   // The host's full-screen state at the last update, to tell a switch made outside the game.
   int hostFullScreen = 0;
+  // The picture's place in the window, device pixels: the whole window, or the part between the
+  // bands where the host keeps the game's shape (ScreenFit.h). Set by every render.
+  ScreenRect view;
+  // On a touch screen, the smallest touch area of a control in virtual units; 0 while the pointer
+  // is a mouse (controls are hit where they are drawn).
+  float touchMinimum = 0;
+  // The controls tested this update and the last (their drawn rectangles).
+  TouchTargets touchTargets;
+
+  // The area where a control drawn at `drawn` takes a finger this update.
+  TouchRect ControlArea(const TouchRect& drawn);
 
  private:
   // Ints per slot in imageInfo.

@@ -75,8 +75,8 @@ int c_MyApp::p_OptionBox() {
   p_SetSize(2);
   p_Text(gearX + 76, 60, "<[BACK]", 0, 1);
   const float gearSize = FrameSize(*this, Image::Buttons, gearScale);
-  const bool backTouched = p_MouseIn_Centered(gearX, 60, gearSize, gearSize) != 0 ||
-                           p_MouseIn_Centered(gearX + 124, 60, 120, 28) != 0;
+  const bool gearTouched = p_MouseIn_Centered(gearX, 60, gearSize, gearSize) != 0;
+  const bool backTouched = p_MouseIn_Centered(gearX + 124, 60, 120, 28) != 0 || gearTouched;
 
   int activate = -1;
   bool close = false;
@@ -85,10 +85,12 @@ int c_MyApp::p_OptionBox() {
     optionsTouchLatch = 1;
   }
 
-  // Rows.
+  // Rows, 40 units apart, closer on a screen too short for the last one's bottom (24 units
+  // below its top, 10 more for the credits row) to stay inside.
   const float rowsTop = top + 130;
+  const float spacing = std::clamp((ScreenH() - 2 - 34 - 130) / 3, 30.0f, 40.0f);
   for (int row = kSoundRow; row <= lastRow; ++row) {
-    float y = rowsTop + 40 * static_cast<float>(row - 1);
+    float y = rowsTop + spacing * static_cast<float>(row - 1);
     float textX = 100;
     float rectX = 84;
     float rectW = w - 168;

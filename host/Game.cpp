@@ -142,6 +142,18 @@ bool XQGame::SetFullScreen(bool) {
 bool XQGame::FullScreen() {
   return false;
 }
+float XQGame::PixelsPerPoint() {
+  return 1;
+}
+bool XQGame::KeepsShape() {
+  return false;
+}
+void XQGame::SafeInsets(int* left, int* top, int* right, int* bottom) {
+  *left = *top = *right = *bottom = 0;
+}
+bool XQGame::CanQuit() {
+  return true;
+}
 
 void XQGame::Die(ThrowableObject*) {
   xqPrint("Kestro Runtime Error : Uncaught Kestro Exception");
@@ -206,11 +218,13 @@ void XQGame::KeyEvent(int event, int data) {
 
 void XQGame::MouseEvent(int event, int data, float x, float y) {
   if (!_started) return;
+  if (event == kEventMouseDown) _touchInput = false;
   if (_delegate) Guarded(*this, [&] { _delegate->MouseEvent(event, data, x, y); });
 }
 
 void XQGame::TouchEvent(int event, int data, float x, float y) {
   if (!_started) return;
+  if (event == kEventTouchDown) _touchInput = true;
   if (_delegate) Guarded(*this, [&] { _delegate->TouchEvent(event, data, x, y); });
 }
 

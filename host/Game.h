@@ -67,6 +67,18 @@ class XQGame {
                             Array<bool> buttons);
   virtual void SetMouseVisible(bool visible);
   virtual void OpenUrl(const String& url);
+  // What the screen asks of the game's picture and controls (a desktop window: nothing).
+  // Device pixels per point, the unit touch targets are measured in (a CSS pixel in a browser).
+  virtual float PixelsPerPoint();
+  // Whether the game keeps its picture between its narrowest and widest shapes, centred between
+  // bands, instead of filling any window shape.
+  virtual bool KeepsShape();
+  // Device pixels along each edge that nothing of the picture may use (a phone's notch, its home
+  // indicator's strip).
+  virtual void SafeInsets(int* left, int* top, int* right, int* bottom);
+  // Whether the program may end itself when the player quits (a desktop program does; a page
+  // stays open).
+  virtual bool CanQuit();
   // Where a portable path lives: the file name, or empty when it names nothing.
   virtual String PathToFilePath(const String& path);
   // The one-game lock on the state file (host/Files.h); this base has none (kUnavailable).
@@ -75,7 +87,8 @@ class XQGame {
   // A platform whose files need more to last (the browser's) wraps it.
   virtual int SaveState(const String& state);
   // ---- The same on every platform ----
-
+  // Whether the last pointer to go down was a finger rather than a mouse.
+  bool TouchInput() const { return _touchInput; }
   virtual String LoadState();
   virtual String LoadString(const String& path);
   // Opens a file named by a portable path; null when the path maps to nothing or the open fails.
@@ -156,6 +169,7 @@ class XQGame {
   bool _started = false;
   bool _suspended = false;
   XQRenderApi _renderApi = XQRenderApi::kGl1;
+  bool _touchInput = false;
 
  private:
   std::set<std::string> _notLoaded;  // files reported by ReportNotLoaded

@@ -1,8 +1,8 @@
 // The page around the game: the Module object Emscripten's script reads (canvas, console output,
 // download progress), the loader, the messages the game's browser host shows through
-// window.DrommelPage (ended, fatal, otherTab, noWebGL; storage and lost-context notices), and the
-// service worker that keeps the site for offline play. Loaded before the game's script, which this
-// file adds to the page itself.
+// window.DrommelPage (ended, fatal, otherTab, noWebGL, noWebAssembly; storage and lost-context
+// notices), and the service worker that keeps the site for offline play. Loaded before the game's
+// script, which this file adds to the page itself.
 'use strict';
 
 (function () {
@@ -55,6 +55,8 @@
     Home: 1, End: 1
   };
   window.addEventListener('keydown', function (event) {
+    // Alt with an arrow goes back or forward, as in any page.
+    if (event.altKey || event.ctrlKey || event.metaKey) return;
     if (overlay.hidden && scrollKeys[event.key]) event.preventDefault();
   });
   canvas.addEventListener('contextmenu', function (event) {
@@ -118,14 +120,28 @@
       stopped = true;
       showMessage('', 'Drommel is already open in another tab.', 'Try again', reload);
     },
+    // What the browser lacks: no button, since trying again meets the same browser.
     noWebGL: function () {
       if (stopped) return;
       stopped = true;
       showMessage('WebGL is not available',
-                  'Drommel draws with WebGL, which this browser does not offer or has switched ' +
-                      'off. Turn on hardware acceleration in its settings, or try another browser.');
+                  'Drommel needs WebGL to draw, which this browser does not offer or has ' +
+                      'switched off. Turn on hardware acceleration in its settings, or try ' +
+                      'another browser.');
+    },
+    noWebAssembly: function () {
+      if (stopped) return;
+      stopped = true;
+      showMessage('WebAssembly is not available',
+                  'Drommel needs WebAssembly to run, which this browser does not offer or has ' +
+                      'switched off. Allow it in the browser\'s settings, or try another browser.');
     }
   };
+
+  // A browser without WebAssembly gets the message at once instead of the download.
+  function hasWebAssembly() {
+    return typeof WebAssembly === 'object' && typeof WebAssembly.instantiate === 'function';
+  }
 
   // Emscripten's download progress: "Downloading data... (loaded/total)" while the data file comes
   // in, no pending run dependency once everything is in, and an empty status once main runs.
@@ -161,12 +177,16 @@
     }
   };
 
-  var script = document.createElement('script');
-  script.src = 'drommel.js';
-  script.onerror = function () {
-    DrommelPage.fatal('The game could not be loaded. Check the connection and try again.');
-  };
-  document.body.appendChild(script);
+  if (!hasWebAssembly()) {
+    DrommelPage.noWebAssembly();
+  } else {
+    var script = document.createElement('script');
+    script.src = 'drommel.js';
+    script.onerror = function () {
+      DrommelPage.fatal('The game could not be loaded. Check the connection and try again.');
+    };
+    document.body.appendChild(script);
+  }
 
   // The service worker keeps every file of the site, so that after one visit the game also starts
   // offline (it needs http: or https:, so a page opened as a file does without).

@@ -27,6 +27,8 @@ int drommel_js_holds_lock();
 void drommel_js_sync();
 [[noreturn]] void drommel_js_end(int status, const char* text);
 void drommel_js_no_webgl();
+double drommel_js_pixels_per_point();
+int drommel_js_safe_inset(int side);
 }
 
 namespace {
@@ -137,6 +139,27 @@ bool XQBrowserGame::SetFullScreen(bool on) {
 
 bool XQBrowserGame::FullScreen() {
   return drommel_js_full_screen() != 0;
+}
+
+float XQBrowserGame::PixelsPerPoint() {
+  return static_cast<float>(drommel_js_pixels_per_point());
+}
+
+bool XQBrowserGame::KeepsShape() {
+  return true;
+}
+
+// In drawing-buffer pixels, as the page measured them at the last frame.
+void XQBrowserGame::SafeInsets(int* left, int* top, int* right, int* bottom) {
+  *left = drommel_js_safe_inset(0);
+  *top = drommel_js_safe_inset(1);
+  *right = drommel_js_safe_inset(2);
+  *bottom = drommel_js_safe_inset(3);
+}
+
+// Escape is how people leave full screen, and a reflex key: in a page it never ends the session.
+bool XQBrowserGame::CanQuit() {
+  return false;
 }
 
 String XQBrowserGame::PathToFilePath(const String& path) {

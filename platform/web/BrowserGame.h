@@ -31,6 +31,12 @@ class XQBrowserGame : public XQLoopGame {
   int ContextGeneration() override;
   bool SetFullScreen(bool on) override;
   bool FullScreen() override;
+  // A CSS pixel; the page keeps the game's shape, keeps clear of the notch and the home
+  // indicator's strip (the page's safe-area insets) and never ends the program by a quit key.
+  float PixelsPerPoint() override;
+  bool KeepsShape() override;
+  void SafeInsets(int* left, int* top, int* right, int* bottom) override;
+  bool CanQuit() override;
   String PathToFilePath(const String& path) override;
   StateLock LockState(const std::string& stateFileName) override;
   int SaveState(const String& state) override;

@@ -1,6 +1,7 @@
 // The browser host's side in JavaScript (host/BrowserGame.cpp calls the drommel_js_ functions): the
 // frame loop on requestAnimationFrame, the page's input events passed to the game, the canvas kept
-// at its CSS size times the device's pixel ratio, full screen, the audio context started by the
+// at its CSS size times the device's pixel ratio (with the safe-area insets measured), full screen
+// (landscape on a phone), the keyboard taken by a click or tap, the audio context started by the
 // first key, click or tap, the lost WebGL context, the saved state read from and written to
 // IndexedDB, and the end of the program (window.DrommelPage shows what the player sees then).
 //
@@ -16,6 +17,9 @@ mergeInto(LibraryManager.library, {
     fingers: [],          // pointerId of the finger in each touch slot, or undefined
     wantFullScreen: false,
     retryFullScreen: false,
+    insets: [0, 0, 0, 0], // the page's safe-area insets (left, top, right, bottom), buffer pixels
+    pixelsPerPoint: 1,    // drawing-buffer pixels per CSS pixel
+    safeProbe: null,      // an invisible element padded by the safe-area insets
 
     page: function(name, arg) {
       var page = typeof window !== 'undefined' ? window.DrommelPage : undefined;
@@ -59,6 +63,47 @@ mergeInto(LibraryManager.library, {
       var height = Math.max(1, Math.round(rect.height * ratio));
       if (canvas.width !== width) canvas.width = width;
       if (canvas.height !== height) canvas.height = height;
+      Drommel.measureSafeArea(rect);
+    },
+
+    // The notch's and the home indicator's strips (env(safe-area-inset-*)), in drawing-buffer
+    // pixels: the game keeps its picture clear of them.
+    measureSafeArea: function(rect) {
+      var probe = Drommel.safeProbe;
+      if (!probe) {
+        probe = Drommel.safeProbe = document.createElement('div');
+        probe.setAttribute('aria-hidden', 'true');
+        probe.style.cssText = 'position:fixed;left:0;top:0;width:0;height:0;visibility:hidden;' +
+            'pointer-events:none;padding:env(safe-area-inset-top) env(safe-area-inset-right) ' +
+            'env(safe-area-inset-bottom) env(safe-area-inset-left)';
+        document.body.appendChild(probe);
+      }
+      var canvas = Drommel.canvas;
+      var ratio = rect.width > 0 ? canvas.width / rect.width : 1;
+      var style = getComputedStyle(probe);
+      var px = function(value) { return Math.round((parseFloat(value) || 0) * ratio); };
+      Drommel.pixelsPerPoint = ratio;
+      Drommel.insets = [px(style.paddingLeft), px(style.paddingTop), px(style.paddingRight),
+                        px(style.paddingBottom)];
+    },
+
+    // A click or tap on the game gives it the keyboard, also inside another site's page (the
+    // canvas's own handlers keep the browser from moving the focus itself).
+    takeKeyboard: function() {
+      try { window.focus(); } catch (e) {}
+      try { Drommel.canvas.focus({preventScroll: true}); } catch (e) {}
+    },
+
+    // On a phone in full screen the game asks for landscape; browsers that refuse keep turning.
+    lockLandscape: function() {
+      var touch = (navigator.maxTouchPoints || 0) > 0 ||
+          (window.matchMedia && window.matchMedia('(pointer: coarse)').matches);
+      var orientation = screen.orientation;
+      if (!touch || !orientation || typeof orientation.lock !== 'function') return;
+      try {
+        var result = orientation.lock('landscape');
+        if (result && result.catch) result.catch(function() {});
+      } catch (e) {}
     },
 
     // An event's position in drawing-buffer pixels.
@@ -99,9 +144,10 @@ mergeInto(LibraryManager.library, {
         stackRestore(top);
       });
       // The page never scrolls or moves focus on the game's keys; browser shortcuts stay the
-      // browser's (with a modifier, and F3, F5, F6, F7, F12).
+      // browser's (with a modifier, and F3, F5, F6, F7, F12), and so does Tab, which moves the
+      // focus on (out of the game, or out of the page it is shown in).
       var browserKey = event.ctrlKey || event.metaKey || event.altKey ||
-          /^F(3|5|6|7|12)$/.test(event.code || event.key || '');
+          /^(F(3|5|6|7|12)|Tab)$/.test(event.code || event.key || '');
       if (delivered && !browserKey && !Drommel.stopped) event.preventDefault();
     },
 
@@ -185,6 +231,7 @@ mergeInto(LibraryManager.library, {
         window.addEventListener(name, Drommel.gesture, true);
       });
 
+      canvas.addEventListener('pointerdown', Drommel.takeKeyboard);
       canvas.addEventListener('mousedown', function(e) {
         var button = Drommel.mouseButton(e.button);
         if (button >= 0) Drommel.pointer(0, 4, button, e);
@@ -233,6 +280,7 @@ mergeInto(LibraryManager.library, {
       var fullScreenChanged = function() {
         Drommel.wantFullScreen = !!Drommel.fullScreenElement();
         Drommel.retryFullScreen = false;
+        if (Drommel.wantFullScreen) Drommel.lockLandscape();
       };
       document.addEventListener('fullscreenchange', fullScreenChanged);
       document.addEventListener('webkitfullscreenchange', fullScreenChanged);
@@ -557,6 +605,16 @@ mergeInto(LibraryManager.library, {
   drommel_js_full_screen__deps: ['$Drommel'],
   drommel_js_full_screen: function() {
     return Drommel.wantFullScreen ? 1 : 0;
+  },
+
+  drommel_js_pixels_per_point__deps: ['$Drommel'],
+  drommel_js_pixels_per_point: function() {
+    return Drommel.pixelsPerPoint;
+  },
+
+  drommel_js_safe_inset__deps: ['$Drommel'],
+  drommel_js_safe_inset: function(side) {
+    return Drommel.insets[side] || 0;
   },
 
   drommel_js_hidden: function() {

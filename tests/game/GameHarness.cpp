@@ -56,6 +56,15 @@ class HarnessHost : public XQGlfwGame {
     return true;
   }
   bool FullScreen() override { return fullScreenNow; }
+  float PixelsPerPoint() override { return page.pixelsPerPoint; }
+  bool KeepsShape() override { return page.on; }
+  bool CanQuit() override { return !page.on; }
+  void SafeInsets(int* left, int* top, int* right, int* bottom) override {
+    *left = page.insets[0];
+    *top = page.insets[1];
+    *right = page.insets[2];
+    *bottom = page.insets[3];
+  }
   bool PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
                     Array<bool> buttons) override {
     if (!joysticks) return false;
@@ -69,6 +78,7 @@ class HarnessHost : public XQGlfwGame {
   bool joysticks = false;
   bool refuseFullScreen = false;
   bool fullScreenNow = false;
+  GameHarness::Page page;
 };
 
 // The real OpenAL device, logging the channel commands the game gives it.
@@ -168,6 +178,7 @@ void GameHarness::Start(const Options& options) {
   host_->desktopWidth = options.desktopWidth;
   host_->desktopHeight = options.desktopHeight;
   host_->refuseFullScreen = options.fullScreenRefused;
+  host_->page = options.page;
   host_->SetRenderApi(options.renderer);
   host_->SetWindowSize(kDesignWidth, kDesignHeight);
 
@@ -309,6 +320,14 @@ void GameHarness::MouseMove(float x, float y) {
 void GameHarness::MouseDown(float x, float y, int button) {
   host_->MouseEvent(kEventMouseMove, 0, x, y);
   host_->MouseEvent(kEventMouseDown, button, x, y);
+}
+
+void GameHarness::TouchDown(int finger, float x, float y) {
+  host_->TouchEvent(kEventTouchDown, finger, x, y);
+}
+
+void GameHarness::TouchUp(int finger) {
+  host_->TouchEvent(kEventTouchUp, finger, 0, 0);
 }
 
 void GameHarness::MouseUp(int button) {

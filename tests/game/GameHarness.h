@@ -28,7 +28,7 @@
 //
 // Only one harness may exist at a time (the framework has one app, one host). F4, the close key
 // (kKeyClose), the back key (kKeyBack) and a back action (escape, delete, backspace...) in the main
-// menu end the process, as in the real program: test those with EXPECT_EXIT.
+// menu end the process, as in the real program (not on a Page): test those with EXPECT_EXIT.
 #pragma once
 
 #include <functional>
@@ -56,6 +56,15 @@ struct SoundCommand {
 
 class GameHarness {
  public:
+  // A host like a browser's page: it keeps the game's shape between bands, measures touch targets
+  // in points of pixelsPerPoint device pixels, keeps the insets (left, top, right, bottom) free,
+  // and never lets the program end itself.
+  struct Page {
+    bool on = false;
+    float pixelsPerPoint = 1;
+    int insets[4] = {0, 0, 0, 0};
+  };
+
   struct Options {
     int width = 640;
     int height = 480;
@@ -73,6 +82,7 @@ class GameHarness {
     bool window = false;
     XQRenderApi renderer = XQRenderApi::kGl1;
     bool fullScreen = false;
+    Page page;
 
     // A window of this size, everything else as default.
     static Options Sized(int width, int height) {
@@ -127,6 +137,9 @@ class GameHarness {
   void MouseMove(float x, float y);
   void MouseDown(float x, float y, int button = 0);
   void MouseUp(int button = 0);
+  // A finger (0-31) down at window pixels, and up again.
+  void TouchDown(int finger, float x, float y);
+  void TouchUp(int finger);
   // A left click held for n steps at window pixels.
   void Click(float x, float y, int steps = 1);
   // Presents a joystick on port 0-3 with these readings (buttons: 1 pressed, 0 released).

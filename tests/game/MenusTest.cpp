@@ -306,6 +306,30 @@ TEST_F(Menus, BackInTheMainMenuEndsTheProgram) {
       ::testing::ExitedWithCode(0), "");
 }
 
+// A page stays open: back in the main menu and F4 do not end it; in full screen back leaves it.
+TEST(PageMenu, BackAndF4NeverEndAPageAndBackLeavesFullScreen) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        GameHarness::Options o;
+        o.page.on = true;
+        GameHarness game(o);
+        game.FinishLoading();
+        game.Step(33);
+        for (int key : {Key::Escape, Key::Backspace, Key::F4}) {
+          game.Hold(key, 3);
+          game.Step(2);
+        }
+        game.Tap(Key::F11);
+        if (game.App().fullScreen != 1) std::exit(4);
+        game.FinishLoading();  // at the new size
+        game.Hold(Key::Escape, 3);
+        game.Step(2);
+        std::exit(game.App().fullScreen == 0 && game.App().gameMode == Mode::Menu ? 3 : 5);
+      },
+      ::testing::ExitedWithCode(3), "");
+}
+
 TEST_F(Menus, PauseMenuResumesTheGameOrQuitsItThroughTheGameOverSequence) {
   Tap(Key::Enter);
   Update(2);

@@ -160,6 +160,8 @@ KEYS = {
     "Right": ("ArrowRight", "ArrowRight", 39, ""),
     "Down": ("ArrowDown", "ArrowDown", 40, ""),
     "Space": (" ", "Space", 32, " "),
+    "PageDown": ("PageDown", "PageDown", 34, ""),
+    "End": ("End", "End", 35, ""),
 }
 
 
@@ -207,6 +209,20 @@ class Page:
         if clip:
             params["clip"] = dict(zip(("x", "y", "width", "height"), clip), scale=1)
         return base64.b64decode(self.send("Page.captureScreenshot", params)["data"])
+
+    def emulate_phone(self, width, height, ratio):
+        """A phone's screen of width x height CSS pixels at ratio device pixels each, with touch
+        for input (before the page is opened)."""
+        self.send("Emulation.setDeviceMetricsOverride",
+                  {"width": width, "height": height, "deviceScaleFactor": ratio, "mobile": True})
+        self.send("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
+
+    def click(self, x, y):
+        """A left mouse click at CSS pixels of the page."""
+        for kind in ("mouseMoved", "mousePressed", "mouseReleased"):
+            self.send("Input.dispatchMouseEvent", {"type": kind, "x": x, "y": y, "button": "left",
+                                                   "buttons": 1 if kind == "mousePressed" else 0,
+                                                   "clickCount": 1})
 
     def key_down(self, name):
         key, code, vk, text = KEYS[name]

@@ -1,15 +1,19 @@
 """The browser game as a player meets it, in headless Chromium: the site is served on 127.0.0.1,
 the page opened at 640 x 480 CSS pixels (device scale factor 1, the desktop window's size) and
-played with key and touch events through the DevTools protocol. The last line of the output is
-"web: N passed, M failed".
+played with key and touch events through the DevTools protocol; then on a phone held upright, and
+inside another site's page. The last line of the output is "web: N passed, M failed".
 
     python3 test_web.py --site build-web/site --menu desktop-menu.png [--shots DIR]
 
---menu is the desktop game's main menu at 640 x 480, fresh state (no score in the tables).
+--menu is the desktop game's main menu at 640 x 480, fresh state (no score in the tables). The
+phone's menu is compared with the menu of a plain page of the game's narrowest shape, 1170 x 1300
+pixels (the first check ties that page's menu to the desktop's).
 Each check waits for what it needs with a time limit; a check that fails does not stop the next.
 """
 import argparse
+import base64
 import contextlib
+import json
 import os
 import shutil
 import socket
@@ -35,6 +39,48 @@ PAUSE_BOX = (180, 170, 280, 130)
 PLAY_BUTTON = (250, 312)
 
 MENU_TOLERANCE = 0.01  # share of pixels that may differ from the desktop's menu
+
+# A phone held upright: 390 x 844 CSS pixels at 3 device pixels each, touch only. The game keeps
+# its narrowest shape, 9 : 10, between bands: 1170 x 1300 device pixels in the middle.
+PHONE = (390, 844, 3)
+UPRIGHT_VIEW = (0, 616, 1170, 1300)
+
+# The site in another origin's page, as a game portal shows it: the portal's page is taller than
+# its window, so keys it receives would scroll it.
+PORTAL_PAGE = """<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>A portal</title><link rel="icon" href="data:,">
+<style>body { margin: 0; height: 4000px; background: #ddd; }
+iframe { position: absolute; left: %dpx; top: %dpx; width: 640px; height: 480px; border: 0; }
+</style></head>
+<body><iframe src="%s" allow="fullscreen; gamepad; autoplay"></iframe></body></html>
+"""
+PORTAL_FRAME = (20, 30, 640, 480)
+
+# The share of the pixels of box (x, y, width, height) of picture a that differ from picture b (of
+# the box's size) by more than 48 in a channel, worked out by the browser (large pictures).
+COMPARE_JS = """
+(async (a, b, box) => {
+  const load = async (data) => createImageBitmap(
+      await (await fetch('data:image/png;base64,' + data)).blob(),
+      {colorSpaceConversion: 'none', premultiplyAlpha: 'none'});
+  const [first, second] = await Promise.all([load(a), load(b)]);
+  const [x, y, w, h] = box;
+  if (second.width !== w || second.height !== h || first.width < x + w || first.height < y + h)
+    return 1;
+  const pixels = (image, left, top) => {
+    const context = new OffscreenCanvas(w, h).getContext('2d');
+    context.drawImage(image, left, top, w, h, 0, 0, w, h);
+    return context.getImageData(0, 0, w, h).data;
+  };
+  const p = pixels(first, x, y), q = pixels(second, 0, 0);
+  let bad = 0;
+  for (let i = 0; i < p.length; i += 4) {
+    if (Math.abs(p[i] - q[i]) > 48 || Math.abs(p[i + 1] - q[i + 1]) > 48 ||
+        Math.abs(p[i + 2] - q[i + 2]) > 48) bad++;
+  }
+  return bad / (w * h);
+})(%s, %s, %s)
+"""
 
 
 @contextlib.contextmanager
@@ -176,6 +222,12 @@ def main():
             page = browser.new_page(640, 480)
             play(run, page, url, menu, server)
             keep_scores(run, browser, args.site, menu)
+            # Fresh servers: new origins, so no saved scores and no tab holding the game.
+            with serve(args.site) as (plain_url, _), serve(args.site) as (second_url, _), \
+                    tempfile.TemporaryDirectory() as portal:
+                phone_upright(run, browser, second_url, plain_url)
+                in_a_portal(run, browser, second_url.replace("127.0.0.1", "localhost"), menu,
+                            portal)
             run.check("the console shows no error", lambda: no_errors(browser.events))
     except Exception as error:
         run.failed += 1
@@ -323,6 +375,123 @@ def play(run, page, url, menu, server):
         wait_for(page, is_menu(menu, MENU_WITHOUT_TABLE), 30, "menu with the server stopped")
         run.save(page, "offline")
     run.check("installable, and with the server stopped the page still starts", starts_offline)
+
+
+def differing_large(compare, picture_png, reference_png, box):
+    """differing() of a box of a large screenshot against a reference, done by the browser."""
+    encode = lambda data: json.dumps(base64.b64encode(data).decode())
+    return compare.evaluate(COMPARE_JS % (encode(picture_png), encode(reference_png),
+                                          json.dumps(list(box))), await_promise=True)
+
+
+def settled_menu(page, compare, seconds):
+    """The page's picture once the game runs and two pictures a second apart are the same (the
+    loading screen always moves)."""
+    deadline = time.monotonic() + seconds
+    last = None
+    while True:
+        shot = page.screenshot()
+        if last is not None and page.evaluate(
+                "document.getElementById('loader').classList.contains('done')"):
+            width, height = page.evaluate("[innerWidth, innerHeight]")
+            if differing_large(compare, shot, last, (0, 0, width, height)) == 0:
+                return shot
+        assert time.monotonic() < deadline, "no settled menu within %g s" % seconds
+        last = shot
+        time.sleep(1)
+
+
+def phone_upright(run, browser, url, plain_url):
+    compare = browser.new_page(64, 64)
+    tabs = [compare]
+
+    def upright_shows_the_whole_menu_and_the_hint():
+        # Only the newest tab draws: the plain page goes before the phone's opens.
+        plain = browser.new_page(UPRIGHT_VIEW[2], UPRIGHT_VIEW[3])
+        plain.goto(plain_url)
+        upright_menu = settled_menu(plain, compare, 40)
+        run.save(plain, "menu-narrowest")
+        browser.send("Target.closeTarget", {"targetId": plain.target})
+        page = browser.new_page(PHONE[0], PHONE[1])
+        tabs.append(page)
+        page.emulate_phone(*PHONE)
+        page.goto(url)
+        deadline = time.monotonic() + 40
+        while True:
+            shot = page.screenshot()
+            share = differing_large(compare, shot, upright_menu, UPRIGHT_VIEW)
+            if share < MENU_TOLERANCE:
+                break
+            assert time.monotonic() < deadline, \
+                "no menu matching the desktop's at 9:10 within 40 s (%.1f %% differ)" % (
+                    share * 100)
+            time.sleep(0.2)
+        if run.shots:
+            with open(os.path.join(run.shots, "phone-upright.png"), "wb") as out:
+                out.write(shot)
+        hint = page.evaluate("(() => { const r = document.getElementById('turn-hint')"
+                             ".getBoundingClientRect(); return [r.top, r.height]; })()")
+        band = (UPRIGHT_VIEW[1] + UPRIGHT_VIEW[3]) / PHONE[2]
+        assert hint[1] > 0, "no hint to turn the phone"
+        assert hint[0] >= band, "the hint (at %g) is not in the band under the game (%g)" % (
+            hint[0], band)
+        # Turned: the hint goes.
+        page.emulate_phone(PHONE[1], PHONE[0], PHONE[2])
+        page.frames(2)
+        gone = page.evaluate("document.getElementById('turn-hint').getBoundingClientRect().height")
+        assert gone == 0, "the hint stays once the phone is turned"
+    run.check("a phone held upright shows the whole menu and a hint to turn it",
+              upright_shows_the_whole_menu_and_the_hint)
+    for tab in tabs:
+        browser.send("Target.closeTarget", {"targetId": tab.target})
+
+
+def in_a_portal(run, browser, site_url, menu, folder):
+    with open(os.path.join(folder, "portal.html"), "w") as out:
+        out.write(PORTAL_PAGE % (PORTAL_FRAME[0], PORTAL_FRAME[1], site_url))
+    page = browser.new_page(720, 560)
+    frame = lambda: pictures.decode_png(page.screenshot(PORTAL_FRAME))
+
+    def wait_frame(accept, seconds, what):
+        deadline = time.monotonic() + seconds
+        while True:
+            picture = frame()
+            if accept(picture):
+                return picture
+            assert time.monotonic() < deadline, "no %s within %g s" % (what, seconds)
+            time.sleep(0.1)
+
+    def a_click_gives_the_game_the_keys_and_the_portal_stays_put():
+        with serve(folder) as (portal_url, _):
+            page.goto(portal_url + "portal.html")
+            wait_frame(is_menu(menu), 40, "menu in the portal's frame")
+            # Between the title and the carousel: nothing there reacts to a click.
+            page.click(PORTAL_FRAME[0] + 250, PORTAL_FRAME[1] + 210)
+            page.frames(2)
+            page.press("Enter", 0.08)
+            # A game may end on its first spike, as it may for a player: up to three games.
+            for _ in range(3):
+                start = wait_frame(lambda p: pictures.differing(p, menu) > 0.3, 5, "game")
+                try:
+                    page.key_down("Right")
+                    for key in ("Space", "PageDown", "End", "Down"):
+                        page.press(key, 0.05)
+                    end = wait_frame(lambda p: scored(start)(p) or over(start)(p), 15,
+                                     "new score or end of the game while Right is held")
+                finally:
+                    page.key_up("Right")
+                if scored(start)(end):
+                    break
+                wait_frame(is_menu(menu, MENU_WITHOUT_TABLE), 15, "menu after a game")
+                page.press("Enter", 0.08)
+            else:
+                raise AssertionError("three games ended without a point")
+            run.save(page, "portal")
+            scrolled = page.evaluate("[window.scrollX, window.scrollY]")
+            assert scrolled == [0, 0], "the portal's page scrolled to %s" % scrolled
+    run.check("inside another site's page a click gives the game the keys, which play without "
+              "scrolling the page", a_click_gives_the_game_the_keys_and_the_portal_stays_put)
+    browser.send("Target.closeTarget", {"targetId": page.target})
 
 
 # ---- Nothing lost: a storage that refuses every write, and a page closed as its game ends ----

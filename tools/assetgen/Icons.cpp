@@ -101,7 +101,8 @@ bool WriteIcons(const std::string& dir, const std::string& name, std::string* er
 bool WriteWebIcons(const std::string& dir, std::string* error) {
   return WriteIcon(dir + "/icon-192.png", 192, false, error) &&
          WriteIcon(dir + "/icon-512.png", 512, false, error) &&
-         WriteIcon(dir + "/icon-maskable-512.png", 512, true, error);
+         WriteIcon(dir + "/icon-maskable-512.png", 512, true, error) &&
+         WriteIcon(dir + "/apple-touch-icon.png", 180, true, error);
 }
 
 }  // namespace assetgen

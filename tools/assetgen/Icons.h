@@ -19,7 +19,9 @@ bool WriteIcons(const std::string& dir, const std::string& name, std::string* er
 
 // Writes <dir>/icon-192.png and <dir>/icon-512.png (the same tile as the theme icons) and
 // <dir>/icon-maskable-512.png (the tile's picture filling the square edge to edge, its subject
-// inside the middle 80 % that launchers keep when they cut the icon to their own shape).
+// inside the middle 80 % that launchers keep when they cut the icon to their own shape), and
+// <dir>/apple-touch-icon.png (the same full picture at 180 pixels, opaque to the corners: home
+// screens that round an icon's corners themselves fill transparent ones with black).
 bool WriteWebIcons(const std::string& dir, std::string* error);
 
 }  // namespace assetgen
