@@ -18,7 +18,7 @@
 #include "platform/web/BrowserInput.h"
 
 extern "C" {
-// host/web/library.js.
+// library.js.
 void drommel_js_start();
 int drommel_js_set_full_screen(int on);
 int drommel_js_full_screen();

@@ -2,12 +2,12 @@
 // step (host/LoopGame.h) once per display frame, so the game runs its 60 updates a second on any
 // display; the game draws through the es2 renderer on a WebGL 1 context of the page's canvas,
 // whose drawing buffer is its CSS size times the device's pixel ratio. The page's keys, mouse,
-// fingers and gamepads arrive as the desktop's events and key codes (host/BrowserInput.h). The
-// state file lives in the IndexedDB folder /save and is synchronised after every save; the tab
-// being hidden suspends the game (which saves) and showing it resumes it.
+// fingers and gamepads arrive as the framework's events and key codes (host/Input.h, through
+// BrowserInput.h). The state file lives in the IndexedDB folder /save and is synchronised after
+// every save; the tab being hidden suspends the game (which saves) and showing it resumes it.
 //
-// The JavaScript side is host/web/library.js (events, frames, full screen, synchronisation, the
-// page's messages) and host/web/pre.js (the saved state read in, the one-tab rule).
+// The JavaScript side is library.js (events, frames, full screen, synchronisation, the page's
+// messages) and pre.js (the saved state read in, the one-tab rule).
 #pragma once
 
 #include <string_view>

@@ -1,4 +1,4 @@
-// The browser host's side in JavaScript (host/BrowserGame.cpp calls the drommel_js_ functions): the
+// The browser host's side in JavaScript (BrowserGame.cpp calls the drommel_js_ functions): the
 // frame loop on requestAnimationFrame, the page's input events passed to the game, the canvas kept
 // at its CSS size times the device's pixel ratio (with the safe-area insets measured), full screen
 // (landscape on a phone), the keyboard taken by a click or tap, the audio context started by the
@@ -12,6 +12,11 @@
 mergeInto(LibraryManager.library, {
   $Drommel__deps: ['$AL'],
   $Drommel: {
+    // What drommel_pointer takes: the kind of pointer, and the event codes of host/GameDelegate.h
+    // (c_XQGameEvent).
+    POINTER: {mouse: 0, finger: 1},
+    EVENT: {mouseDown: 4, mouseUp: 5, mouseMove: 6, touchDown: 7, touchUp: 8, touchMove: 9},
+
     stopped: false,
     canvas: null,
     fingers: [],          // pointerId of the finger in each touch slot, or undefined
@@ -234,14 +239,16 @@ mergeInto(LibraryManager.library, {
       canvas.addEventListener('pointerdown', Drommel.takeKeyboard);
       canvas.addEventListener('mousedown', function(e) {
         var button = Drommel.mouseButton(e.button);
-        if (button >= 0) Drommel.pointer(0, 4, button, e);
+        if (button >= 0) Drommel.pointer(Drommel.POINTER.mouse, Drommel.EVENT.mouseDown, button, e);
         e.preventDefault();
       });
       window.addEventListener('mouseup', function(e) {
         var button = Drommel.mouseButton(e.button);
-        if (button >= 0) Drommel.pointer(0, 5, button, e);
+        if (button >= 0) Drommel.pointer(Drommel.POINTER.mouse, Drommel.EVENT.mouseUp, button, e);
       });
-      window.addEventListener('mousemove', function(e) { Drommel.pointer(0, 6, -1, e); });
+      window.addEventListener('mousemove', function(e) {
+        Drommel.pointer(Drommel.POINTER.mouse, Drommel.EVENT.mouseMove, -1, e);
+      });
 
       // Each finger (or pen) is a touch of its own, numbered from 0 in the order they came down.
       canvas.addEventListener('pointerdown', function(e) {
@@ -250,19 +257,19 @@ mergeInto(LibraryManager.library, {
         var slot = Drommel.fingerSlot(e.pointerId, true);
         if (slot < 0) return;
         try { canvas.setPointerCapture(e.pointerId); } catch (err) {}
-        Drommel.pointer(1, 7, slot, e);
+        Drommel.pointer(Drommel.POINTER.finger, Drommel.EVENT.touchDown, slot, e);
       });
       canvas.addEventListener('pointermove', function(e) {
         if (e.pointerType === 'mouse') return;
         var slot = Drommel.fingerSlot(e.pointerId, false);
-        if (slot >= 0) Drommel.pointer(1, 9, slot, e);
+        if (slot >= 0) Drommel.pointer(Drommel.POINTER.finger, Drommel.EVENT.touchMove, slot, e);
       });
       var lift = function(e) {
         if (e.pointerType === 'mouse') return;
         var slot = Drommel.fingerSlot(e.pointerId, false);
         if (slot < 0) return;
         Drommel.fingers[slot] = undefined;
-        Drommel.pointer(1, 8, slot, e);
+        Drommel.pointer(Drommel.POINTER.finger, Drommel.EVENT.touchUp, slot, e);
       };
       canvas.addEventListener('pointerup', lift);
       canvas.addEventListener('pointercancel', lift);
@@ -578,12 +585,6 @@ mergeInto(LibraryManager.library, {
     Drommel.canvas = Module['canvas'] || document.getElementById('canvas');
     Drommel.fitCanvas();
     Drommel.install();
-  },
-
-  drommel_js_fit_canvas__deps: ['$Drommel'],
-  drommel_js_fit_canvas: function() {
-    Drommel.canvas = Module['canvas'] || document.getElementById('canvas');
-    Drommel.fitCanvas();
   },
 
   drommel_js_set_full_screen__deps: ['$Drommel'],
