@@ -60,7 +60,7 @@ class GlBackendBase : public gxtkRenderBackend {
   }
 
   unsigned MakeTexture(int depth, int width, int height, const unsigned char* pixels, bool reject,
-                       int* textureWidth, int* textureHeight) {
+                       int* textureWidth, int* textureHeight) override {
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -91,7 +91,7 @@ class GlBackendBase : public gxtkRenderBackend {
   }
 
   void UpdateTexture(unsigned texture, int x, int y, int w, int h, const unsigned char* pixels,
-                     int pitch) {
+                     int pitch) override {
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     if (w == pitch) {
