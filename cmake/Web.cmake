@@ -3,15 +3,17 @@
 #   emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DDROMMEL_WEB_DATA=<native data/>
 #   cmake --build build-web -j2 --target drommel_site
 #
-# writes build-web/site/drommel.js, drommel.wasm and drommel.data (the data folder, preloaded at
-# /data) beside the page of dist/web. The data folder comes from a native tree (the asset generator
-# is a native tool); GLFW, X11, desktop OpenGL, the tests, benchmarks, tools and the installed
-# layout are not part of this build. WebGL 1 (OpenGL ES 2 rules), OpenAL over Web Audio, the saved
+# writes the site into build-web/site: the page of dist/web, the program (drommel.js and
+# drommel.wasm, under names that carry their content's hash) and the data files, which the page
+# fetches one by one as the game needs them (only the image level the canvas needs, what the menu
+# draws first) and writes into /data. The data comes from a native tree's web-data folder (target
+# drommel_web_data: the asset generator is a native tool); GLFW, X11, desktop OpenGL, the tests,
+# benchmarks, tools and the installed layout are not part of this build. WebGL 1 (OpenGL ES 2 rules), OpenAL over Web Audio, the saved
 # state in IndexedDB (IDBFS at /save).
-set(DROMMEL_WEB_DATA "" CACHE PATH "The data folder of a native tree, packed into drommel.data")
-if(NOT IS_DIRECTORY "${DROMMEL_WEB_DATA}" OR NOT IS_ABSOLUTE "${DROMMEL_WEB_DATA}")
-  message(FATAL_ERROR "DROMMEL_WEB_DATA must name the data folder of a native tree (absolute path; "
-                      "build its target drommel_data first), not '${DROMMEL_WEB_DATA}'")
+set(DROMMEL_WEB_DATA "" CACHE PATH "The web-data folder of a native tree (target drommel_web_data)")
+if(NOT EXISTS "${DROMMEL_WEB_DATA}/files.json" OR NOT IS_ABSOLUTE "${DROMMEL_WEB_DATA}")
+  message(FATAL_ERROR "DROMMEL_WEB_DATA must name the web-data folder of a native tree (absolute "
+                      "path; build its target drommel_web_data first), not '${DROMMEL_WEB_DATA}'")
 endif()
 set(DROMMEL_TESTS OFF CACHE BOOL "" FORCE)
 set(DROMMEL_BENCH OFF CACHE BOOL "" FORCE)
@@ -37,10 +39,11 @@ add_link_options(-fexceptions)
 # The program and the site.
 function(drommel_web_program)
   set(web ${PROJECT_SOURCE_DIR}/platform/web)
-  set(site ${CMAKE_BINARY_DIR}/site)
   add_executable(drommel game/Main.cpp)
   target_link_libraries(drommel PRIVATE drommel_game drommel_platform_web)
-  set_target_properties(drommel PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${site})
+  # Copied into the site under hashed names by dist/web.
+  set_target_properties(drommel PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY
+                                           ${CMAKE_BINARY_DIR}/program)
   target_link_options(drommel PRIVATE
     -O2
     -sENVIRONMENT=web
@@ -50,8 +53,7 @@ function(drommel_web_program)
     -lidbfs.js
     -lopenal
     --pre-js ${web}/pre.js
-    --js-library ${web}/library.js
-    "SHELL:--preload-file ${DROMMEL_WEB_DATA}@/data")
+    --js-library ${web}/library.js)
   # Debian's emcc runs node tools at link time that need Debian's node modules, whatever the
   # environment of the build says.
   if(IS_DIRECTORY /usr/share/nodejs)
@@ -62,10 +64,8 @@ function(drommel_web_program)
     set_property(TARGET drommel PROPERTY RULE_LAUNCH_LINK
                  "${CMAKE_COMMAND} -E env NODE_PATH=${node_path}")
   endif()
-  # Linked again when the JS glue or any data file changes.
-  file(GLOB_RECURSE data_files CONFIGURE_DEPENDS ${DROMMEL_WEB_DATA}/*)
-  set_property(TARGET drommel APPEND PROPERTY LINK_DEPENDS ${web}/pre.js ${web}/library.js
-                                                           ${data_files})
+  # Linked again when the JS glue changes.
+  set_property(TARGET drommel APPEND PROPERTY LINK_DEPENDS ${web}/pre.js ${web}/library.js)
   # The page, its assets and the service worker (dist/web), written beside the program.
   if(EXISTS ${PROJECT_SOURCE_DIR}/dist/web/CMakeLists.txt)
     add_subdirectory(dist/web)

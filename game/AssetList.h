@@ -21,10 +21,18 @@ struct ImageAsset {
   int columns;  // frames per row of the file
 };
 
+// When a step's files are first needed. The desktop loads every step before the menu; a host whose
+// files arrive over the network (the browser) may let a step that is not needed by the menu come in
+// behind it, so long as the play steps are in before a game starts. Nothing draws or plays the
+// unused ones (the badge sheet, the menu background variant, the on-screen pad, two sounds); they
+// are loaded last, out of the way of the rest.
+enum class AssetUse { kMenu, kPlay, kUnused };
+
 // One step of the loader: at most one image and one sound (-1: none).
 struct AssetStep {
   ImageAsset image;
   int sound;
+  AssetUse use;
 };
 
 inline constexpr ImageAsset kNoImage = {-1, nullptr, 0, 0, 0, 0};
@@ -38,27 +46,27 @@ inline constexpr int kFontGlyphs = 128;
 
 // Loading steps 1-21, in order (the loader's step n is entry n - 1).
 inline constexpr AssetStep kAssetSteps[] = {
-    {{Image::Icons, "common/icons", 32, 32, 16, 4}, Sound::Jingle},
-    {{Image::Buttons, "common/Buttons", 64, 64, 16, 4}, -1},
-    {{Image::Dpad, "common/dpad", 32, 32, 16, 4}, -1},
-    {{Image::Logo, "common/QELDLogo", 256, 256, 1, 1}, -1},
-    {{Image::Testcard, "common/Testcard_Circle", 256, 256, 1, 1}, -1},
-    {{Image::Font, "fonts/editundo", kFontCell, kFontCell, kFontGlyphs, 16}, -1},
-    {kNoImage, Sound::Cancel},
-    {kNoImage, Sound::Slide},
-    {kNoImage, Sound::Confirm},
-    {kNoImage, Sound::Click},
-    {{Image::Menu, "menu", 256, 256, 4, 2}, -1},
-    {{Image::Title, "logo", 256, 128, 1, 1}, -1},
-    {{Image::Parts, "parts", 8, 8, 256, 16}, -1},
-    {{Image::Badges, "BadgesA", 64, 64, 64, 8}, -1},
-    {{Image::World, "world001", 32, 32, 40, 8}, -1},
-    {kNoImage, Sound::DeathHit},
-    {kNoImage, Sound::DeathFall},
-    {kNoImage, Sound::FirstSpike},
-    {kNoImage, Sound::Bounce},
-    {kNoImage, Sound::NextSpike},
-    {kNoImage, Sound::ChainEnd},
+    {{Image::Icons, "common/icons", 32, 32, 16, 4}, Sound::Jingle, AssetUse::kMenu},
+    {{Image::Buttons, "common/Buttons", 64, 64, 16, 4}, -1, AssetUse::kMenu},
+    {{Image::Dpad, "common/dpad", 32, 32, 16, 4}, -1, AssetUse::kUnused},
+    {{Image::Logo, "common/QELDLogo", 256, 256, 1, 1}, -1, AssetUse::kMenu},
+    {{Image::Testcard, "common/Testcard_Circle", 256, 256, 1, 1}, -1, AssetUse::kMenu},
+    {{Image::Font, "fonts/editundo", kFontCell, kFontCell, kFontGlyphs, 16}, -1, AssetUse::kMenu},
+    {kNoImage, Sound::Cancel, AssetUse::kUnused},
+    {kNoImage, Sound::Slide, AssetUse::kUnused},
+    {kNoImage, Sound::Confirm, AssetUse::kMenu},
+    {kNoImage, Sound::Click, AssetUse::kMenu},
+    {{Image::Menu, "menu", 256, 256, 4, 2}, -1, AssetUse::kUnused},
+    {{Image::Title, "logo", 256, 128, 1, 1}, -1, AssetUse::kMenu},
+    {{Image::Parts, "parts", 8, 8, 256, 16}, -1, AssetUse::kPlay},
+    {{Image::Badges, "BadgesA", 64, 64, 64, 8}, -1, AssetUse::kUnused},
+    {{Image::World, "world001", 32, 32, 40, 8}, -1, AssetUse::kPlay},
+    {kNoImage, Sound::DeathHit, AssetUse::kPlay},
+    {kNoImage, Sound::DeathFall, AssetUse::kPlay},
+    {kNoImage, Sound::FirstSpike, AssetUse::kPlay},
+    {kNoImage, Sound::Bounce, AssetUse::kPlay},
+    {kNoImage, Sound::NextSpike, AssetUse::kPlay},
+    {kNoImage, Sound::ChainEnd, AssetUse::kPlay},
 };
 inline constexpr int kAssetStepCount = static_cast<int>(sizeof kAssetSteps / sizeof kAssetSteps[0]);
 inline constexpr int kImageAssetCount = 11;
@@ -79,9 +87,10 @@ inline constexpr const char* LevelSuffix(int level) {
   return level == 4 ? "-hd2" : level == 2 ? "-hd" : "";
 }
 
-// "sfx/" + the slot in at least three digits + ".wav": slot 5 is sfx/005.wav.
-inline std::string SoundFileName(int slot) {
-  char name[32];
-  std::snprintf(name, sizeof name, "sfx/%03d.wav", slot);
+// "sfx/" + the slot in at least three digits + the type: slot 5 is sfx/005.wav (the browser's data
+// carries the same sounds as sfx/005.ogg).
+inline std::string SoundFileName(int slot, const char* extension = ".wav") {
+  char name[40];
+  std::snprintf(name, sizeof name, "sfx/%03d%s", slot, extension);
   return name;
 }

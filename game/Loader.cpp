@@ -2,12 +2,18 @@
 // sound effects of the asset list (AssetList.h) one step per update while the loading screen
 // animates, and plays sound effects on a rotation of 24 audio channels.
 //
+// Where data files arrive over the network (the browser), a step whose files are not in yet waits
+// for them, except a step the menu does not need: it is passed, and loaded once its files are in
+// (LoadLaterSteps), at the latest before a game starts. On the desktop every file is in place, so
+// every step loads in turn.
+//
 // Images exist as name.png, name-hd.png (twice the design size) and name-hd2.png (four times);
 // every image is drawn at 1 / hdLevel, so each variant covers the same virtual size.
 #include "audio/Sound.h"
 #include "game/AssetList.h"
 #include "game/MyApp.h"
 #include "graphics/Graphics.h"
+#include "host/Files.h"
 
 namespace {
 
@@ -15,6 +21,30 @@ constexpr int kFontStep = ImageStep(Image::Font);
 constexpr int kLogoStep = ImageStep(Image::Logo);
 
 constexpr int kFlagHandleCentred = 1;
+
+static_assert(kAssetStepCount <= 32, "c_MyApp::loadLater holds one bit per loader step");
+
+int Urgency(AssetUse use) {
+  return use == AssetUse::kMenu   ? kDataNow
+         : use == AssetUse::kPlay ? kDataBeforePlay
+                                  : kDataSometime;
+}
+
+// Whether the files of loader step `number` at the app's level are in place (each is asked for,
+// so that every missing one is on its way).
+bool StepReady(const c_MyApp& app, int number, int urgency) {
+  const AssetStep& step = kAssetSteps[number - 1];
+  bool ready = true;
+  if (step.image.slot >= 0) {
+    const String path = String(step.image.name) + String(LevelSuffix(app.hdLevel)) + String(".png");
+    ready = xq_data_FileReady(xq_data_FixDataPath(path), urgency);
+  }
+  if (step.sound >= 0) {
+    const String path = String(SoundFileName(step.sound, xq_data_SoundExtension()));
+    ready = xq_data_FileReady(xq_data_FixDataPath(path), urgency) && ready;
+  }
+  return ready;
+}
 
 // Loads the image or font of loader step `number` (1-based), if it has one.
 void LoadStepImage(c_MyApp& app, int number) {
@@ -49,8 +79,9 @@ int c_MyApp::p_Reload() {
   clearBlue = 0;
   clearAlpha = 1;
   ChooseLevel();
-  LoadStepImage(*this, kLogoStep);
-  LoadStepImage(*this, kFontStep);
+  if (StepReady(*this, kLogoStep, kDataNow)) LoadStepImage(*this, kLogoStep);
+  if (StepReady(*this, kFontStep, kDataNow)) LoadStepImage(*this, kFontStep);
+  loadLater = 0;
   loading = 1;
   return 0;
 }
@@ -58,19 +89,50 @@ int c_MyApp::p_Reload() {
 int c_MyApp::p_Loader() {
   ChooseLevel();
   if (loading >= 1 && loading <= kAssetStepCount) {
-    LoadStepImage(*this, loading);
-    const int soundSlot = kAssetSteps[loading - 1].sound;
-    if (soundSlot >= 0) p_LoadSFX(soundSlot);
-    if (loading == kLogoStep && introSoundPlayed == 0) {
-      p_PlaySFX(Sound::Jingle, 1);
-      introSoundPlayed = 1;
+    const AssetUse use = kAssetSteps[loading - 1].use;
+    const unsigned bit = 1u << (loading - 1);
+    if (StepReady(*this, loading, Urgency(use))) {
+      LoadStepImage(*this, loading);
+      const int soundSlot = kAssetSteps[loading - 1].sound;
+      if (soundSlot >= 0) p_LoadSFX(soundSlot);
+      if (loading == kLogoStep && introSoundPlayed == 0) {
+        p_PlaySFX(Sound::Jingle, 1);
+        introSoundPlayed = 1;
+      }
+      loadLater &= ~bit;
+      ++loading;
+    } else if (use == AssetUse::kUnused || (use == AssetUse::kPlay && gameMode != Mode::Play)) {
+      // Comes in behind the menu; a game in play waits for its images here instead.
+      loadLater |= bit;
+      ++loading;
     }
-    ++loading;
   } else {
     loading = 0;
+    xq_data_LoaderFinished();
   }
   p_WaitStart(1);
   return 0;
+}
+
+bool c_MyApp::LoadLaterSteps(bool forPlay) {
+  bool playLeft = false;
+  bool loadedOne = false;
+  for (int number = 1; number <= kAssetStepCount; ++number) {
+    const unsigned bit = 1u << (number - 1);
+    if ((loadLater & bit) == 0) continue;
+    const AssetUse use = kAssetSteps[number - 1].use;
+    const int urgency = forPlay && use == AssetUse::kPlay ? kDataNow : Urgency(use);
+    if (!loadedOne && StepReady(*this, number, urgency)) {
+      LoadStepImage(*this, number);
+      const int soundSlot = kAssetSteps[number - 1].sound;
+      if (soundSlot >= 0) p_LoadSFX(soundSlot);
+      loadLater &= ~bit;
+      loadedOne = true;
+    } else if (use == AssetUse::kPlay) {
+      playLeft = true;
+    }
+  }
+  return !playLeft;
 }
 
 int c_MyApp::p_LoadImg(int slot, const String& name, int width, int height, int frames, int flags) {
@@ -97,7 +159,7 @@ int c_MyApp::p_LoadFont(int slot, const String& name, int advance, int height) {
 
 int c_MyApp::p_LoadSFX(int slot) {
   if (slot < 0 || slot >= sounds.Length()) return 0;
-  sounds[slot] = xq_audio_LoadSound(String(SoundFileName(slot)));
+  sounds[slot] = xq_audio_LoadSound(String(SoundFileName(slot, xq_data_SoundExtension())));
   return 0;
 }
 

@@ -195,6 +195,7 @@ int c_MyApp::p_OnUpdate() {
 
   // The screens.
   if (loading == 0) {
+    if (loadLater != 0 && gameMode != Mode::NewGame) LoadLaterSteps(false);
     switch (gameMode) {
       case Mode::Menu:
         p_Menu();
@@ -214,7 +215,12 @@ int c_MyApp::p_OnUpdate() {
         if (gameMode == Mode::Play && gameOverTimer > 0) p_GameOver();
         break;
       case Mode::NewGame:
-        p_LoadGame();
+        // Images and sounds that came in behind the menu are all in before the game starts.
+        if (LoadLaterSteps(true)) {
+          p_LoadGame();
+        } else {
+          p_WaitStart(1);
+        }
         break;
       default:
         break;

@@ -89,6 +89,9 @@ class c_MyApp : public c_App {
   void ChooseLevel();
   int p_Reload();
   int p_Loader();
+  // Loads the first step left for later whose files are in; true once no step a game needs is
+  // left (always, where every file is in place from the start). `forPlay`: a game waits for them.
+  bool LoadLaterSteps(bool forPlay);
   int p_LoadImg(int slot, const String& name, int width, int height, int frames, int flags);
   int p_LoadFont(int slot, const String& name, int advance, int height);
   int p_LoadSFX(int slot);
@@ -174,6 +177,9 @@ class c_MyApp : public c_App {
   int fontSlot = 0;
   // Loader step; above 0 the loader runs this update.
   int loading = 0;
+  // Bit n - 1 set: loader step n passed while its files were still on their way, to be loaded as
+  // they come in (only where data files arrive over the network).
+  unsigned loadLater = 0;
   int gameType = 2;
   int menuSlide = -32;
   int paused = 0;

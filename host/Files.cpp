@@ -218,6 +218,31 @@ StateLock XQGame::LockState(const std::string&) {
   return StateLock::kUnavailable;
 }
 
+bool XQGame::DataReady(const String&, int) {
+  return true;
+}
+void XQGame::LoaderFinished() {}
+const char* XQGame::SoundExtension() {
+  return ".wav";
+}
+
+bool (*xq_data_testing::fileReady)(const String&, int) = nullptr;
+
+bool xq_data_FileReady(const String& path, int urgency) {
+  if (xq_data_testing::fileReady) return xq_data_testing::fileReady(path, urgency);
+  XQGame* host = XQGame::Host();
+  return host == nullptr || host->DataReady(path, urgency);
+}
+
+void xq_data_LoaderFinished() {
+  if (XQGame* host = XQGame::Host()) host->LoaderFinished();
+}
+
+const char* xq_data_SoundExtension() {
+  XQGame* host = XQGame::Host();
+  return host ? host->SoundExtension() : ".wav";
+}
+
 std::FILE* XQGame::OpenFile(const String& path, const String& mode) {
   const String filePath = PathToFilePath(path);
   if (filePath.Empty()) return nullptr;

@@ -51,6 +51,24 @@ int xq_data_RemoveStaleTemporaries(const std::string& fileName);
 // locks) it is kUnavailable: the game plays on there, and its saves fail and say so.
 enum class StateLock { kHeld, kTaken, kUnavailable };
 
+// The three below ask the platform (XQGame::DataReady, LoaderFinished, SoundExtension).
+// Whether the data file of a portable path ("kestro://data/parts-hd.png") is in place to be opened.
+// The desktop's data folder is complete from the start: always true. In the browser the files come
+// over the network one by one, and asking for one that is not yet in place starts its download (or
+// moves it ahead): `urgency` kDataNow for what the screen waits for, kDataBeforePlay and
+// kDataSometime for what may come in behind the menu, in that order. A file the data does not list
+// is true (its load then fails and says so).
+enum DataUrgency { kDataNow = 0, kDataBeforePlay = 1, kDataSometime = 2 };
+bool xq_data_FileReady(const String& path, int urgency);
+
+// The loader has gone through all its steps (the menu is up): files asked for as kDataBeforePlay
+// or kDataSometime may take the connection from now on. Nothing to do on the desktop.
+void xq_data_LoaderFinished();
+
+// The sound effects' file type in this platform's data: ".wav" on the desktop, ".ogg" in the
+// browser (a sixth of the download).
+const char* xq_data_SoundExtension();
+
 // The largest file LoadData and LoadString read (the game's largest data file is a few hundred
 // KB); a larger one is refused with one line.
 inline constexpr size_t kDataFileLimit = 64 * 1024 * 1024;
@@ -69,4 +87,7 @@ namespace xq_data_testing {
 // Called by xq_data_ReplaceFile right after the temporary file is created (tests stop the process
 // there); null in the program.
 extern void (*afterTemporaryCreated)();
+// Stands in for the desktop's "every data file is in place" (xq_data_FileReady), so that tests can
+// play a host whose files arrive later; null in the program.
+extern bool (*fileReady)(const String& path, int urgency);
 }  // namespace xq_data_testing

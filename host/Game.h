@@ -86,6 +86,13 @@ class XQGame {
   // The state store: 0 saved, -1 cannot create, -2 short write (the previous state stays intact).
   // A platform whose files need more to last (the browser's) wraps it.
   virtual int SaveState(const String& state);
+  // Whether the data file of a portable path is in place to be opened (xq_data_FileReady in
+  // host/Files.h); this base, like the desktop, has its data folder complete from the start.
+  virtual bool DataReady(const String& path, int urgency);
+  // The loader has gone through all its steps (xq_data_LoaderFinished); nothing to do here.
+  virtual void LoaderFinished();
+  // The sound effects' file type in this platform's data: ".wav" here and on the desktop.
+  virtual const char* SoundExtension();
   // ---- The same on every platform ----
   // Whether the last pointer to go down was a finger rather than a mouse.
   bool TouchInput() const { return _touchInput; }

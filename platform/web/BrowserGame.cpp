@@ -27,6 +27,8 @@ int drommel_js_holds_lock();
 void drommel_js_sync();
 [[noreturn]] void drommel_js_end(int status, const char* text);
 void drommel_js_no_webgl();
+int drommel_js_data_ready(const char* path, int urgency);
+void drommel_js_loader_finished();
 double drommel_js_pixels_per_point();
 int drommel_js_safe_inset(int side);
 }
@@ -252,6 +254,23 @@ void XQBrowserGame::ContextLost(bool lost) {
 // Web Locks has no such rule.
 StateLock XQBrowserGame::LockState(const std::string&) {
   return drommel_js_holds_lock() != 0 ? StateLock::kHeld : StateLock::kUnavailable;
+}
+
+// The page fetches the data files one by one (the image level the canvas needs, what the menu
+// draws first) and writes each into the file system once it is complete and checked; asking for
+// one that is not there yet starts or hurries its download.
+bool XQBrowserGame::DataReady(const String& path, int urgency) {
+  std::string file = xq_data_NativePath(xq_data_PortableToFilePath(xq_data_FixDataPath(path)));
+  if (file.rfind("./", 0) == 0) file.erase(0, 2);
+  return drommel_js_data_ready(file.c_str(), urgency) != 0;
+}
+
+void XQBrowserGame::LoaderFinished() {
+  drommel_js_loader_finished();
+}
+
+const char* XQBrowserGame::SoundExtension() {
+  return ".ogg";
 }
 
 // ---- The program in the page ---------------------------------------------------------------------

@@ -39,6 +39,9 @@ class XQBrowserGame : public XQLoopGame {
   bool CanQuit() override;
   String PathToFilePath(const String& path) override;
   StateLock LockState(const std::string& stateFileName) override;
+  bool DataReady(const String& path, int urgency) override;
+  void LoaderFinished() override;
+  const char* SoundExtension() override;
   int SaveState(const String& state) override;
   bool PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
                     Array<bool> buttons) override;

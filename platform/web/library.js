@@ -653,4 +653,18 @@ mergeInto(LibraryManager.library, {
     Drommel.stopped = true;
     Drommel.page('noWebGL');
   },
+
+  // Whether a data file ("data/parts-hd.png") is in the file system; if not, the page's fetcher
+  // (page.js, Module.drommelFiles) is asked for it. Without the page's fetcher every file counts
+  // as in place.
+  drommel_js_data_ready: function(path, urgency) {
+    var files = Module['drommelFiles'];
+    return !files || files.ready(UTF8ToString(path), urgency) ? 1 : 0;
+  },
+
+  // The game's loader is through (the menu is up): the page may fetch what comes in behind it.
+  drommel_js_loader_finished: function() {
+    var files = Module['drommelFiles'];
+    if (files) files.loaderFinished();
+  },
 });

@@ -32,6 +32,23 @@ Module['preRun'].push(function() {
   });
 });
 
+// The data files: the page fetches and checks them (page.js, Module.drommelFiles) and hands each
+// complete file to this writer, which puts it under /data where the game opens it. Files that
+// came in before the file system existed are written now; the program starts once the files the
+// asset list does not name (the framework's font, opened whenever it likes) are in.
+Module['preRun'].push(function() {
+  var files = Module['drommelFiles'];
+  if (!files) return;
+  addRunDependency('drommel-data');
+  files.attach(function(path, bytes) {
+    var slash = path.lastIndexOf('/');
+    if (slash > 0) FS.mkdirTree('/' + path.slice(0, slash));
+    FS.writeFile('/' + path, bytes);
+  }, function() {
+    removeRunDependency('drommel-data');
+  });
+});
+
 Module['drommelAudioState'] = function() {
   if (typeof AL === 'undefined' || !AL.contexts) return 'none';
   for (var id in AL.contexts) {
@@ -46,7 +63,7 @@ Module['drommelAudioState'] = function() {
 if (typeof window !== 'undefined') {
   window.addEventListener('error', function(event) {
     var file = event.filename || '';
-    if (!/drommel\.(js|wasm)/.test(file) && !(event.error instanceof WebAssembly.RuntimeError)) {
+    if (!/drommel\.([0-9a-f]+\.)?(js|wasm)/.test(file) && !(event.error instanceof WebAssembly.RuntimeError)) {
       return;
     }
     if (event.error === 'unwind') {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "game/AssetList.h"
 #include "game/Globals.h"
 #include "graphics/Graphics.h"
+#include "host/Files.h"
 #include "host/GameDelegate.h"
 #include "tests/game/GameHarness.h"
 
@@ -66,6 +69,99 @@ TEST(GameFlow, ShowsTheLoadingScreenForTwentyTwoUpdatesThenTheMainMenu) {
   game.Step();
   EXPECT_TRUE(game.App().drawCount > 0);
   EXPECT_FALSE(game.Records()[0].IsOval());
+}
+
+// A host whose data files arrive over the network: only the files in `arrived` are in place; every
+// request is noted with the most urgent urgency it was asked with.
+struct ArrivingFiles {
+  static inline std::map<std::string, int> asked;
+  static inline std::set<std::string> arrived;
+  static bool Ready(const String& path, int urgency) {
+    const std::string name = path.ToUtf8();
+    auto [at, fresh] = asked.emplace(name, urgency);
+    if (!fresh) at->second = std::min(at->second, urgency);
+    return arrived.count(name) != 0;
+  }
+  // Every file of the steps of one use at a level ("kestro://data/..." as the loader asks).
+  static void Arrive(AssetUse use, int level) {
+    for (const AssetStep& step : kAssetSteps) {
+      if (step.use != use) continue;
+      if (step.image.slot >= 0) {
+        arrived.insert(std::string("kestro://data/") + step.image.name + LevelSuffix(level) +
+                       ".png");
+      }
+      if (step.sound >= 0) arrived.insert("kestro://data/" + SoundFileName(step.sound));
+    }
+  }
+  ArrivingFiles() {
+    asked.clear();
+    arrived.clear();
+    xq_data_testing::fileReady = Ready;
+  }
+  ~ArrivingFiles() { xq_data_testing::fileReady = nullptr; }
+};
+
+TEST(GameFlow, WhereFilesArriveLateTheMenuWaitsForItsOwnAndAGameForItsImages) {
+  ArrivingFiles files;
+  GameHarness game;
+  c_MyApp& app = game.App();
+  game.Render();
+  const int level = app.hdLevel;
+  // Nothing is in: the loader stays at its first step, showing the loading screen.
+  for (int i = 0; i < 30; ++i) game.Step();
+  EXPECT_EQ(app.loading, 1);
+  EXPECT_TRUE(game.Records()[0].IsOval());
+  EXPECT_EQ(app.images[Image::Icons], nullptr);
+
+  // The menu's files come in: the loader runs through, leaving what play and nothing else needs.
+  ArrivingFiles::Arrive(AssetUse::kMenu, level);
+  for (int i = 0; i < 40 && app.loading > 0; ++i) game.Step();
+  EXPECT_EQ(app.loading, 0);
+  game.Step();
+  EXPECT_EQ(app.gameMode, Mode::Menu);
+  EXPECT_FALSE(game.Records()[0].IsOval());
+  EXPECT_NE(app.images[Image::Title], nullptr);
+  EXPECT_EQ(app.images[Image::World], nullptr);
+  EXPECT_EQ(app.sounds[Sound::Bounce], nullptr);
+  for (const AssetStep& step : kAssetSteps) {
+    if (step.image.slot < 0) continue;
+    const std::string name =
+        std::string("kestro://data/") + step.image.name + LevelSuffix(level) + ".png";
+    ASSERT_EQ(ArrivingFiles::asked.count(name), 1u) << name;
+    const int urgency = ArrivingFiles::asked[name];
+    EXPECT_EQ(urgency, step.use == AssetUse::kMenu   ? kDataNow
+                       : step.use == AssetUse::kPlay ? kDataBeforePlay
+                                                     : kDataSometime)
+        << name;
+  }
+  for (const auto& [name, urgency] : ArrivingFiles::asked) {
+    if (name.find(".png") == std::string::npos) continue;
+    EXPECT_NE(name.find(LevelSuffix(level) + std::string(".png")), std::string::npos)
+        << "another level asked for: " << name;
+  }
+
+  // A game started now waits on the loading screen, asking for its files at once.
+  app.gameMode = Mode::NewGame;
+  for (int i = 0; i < 10; ++i) game.Step();
+  EXPECT_EQ(app.gameMode, Mode::NewGame);
+  EXPECT_TRUE(game.Records()[0].IsOval());
+  EXPECT_EQ(
+      ArrivingFiles::asked["kestro://data/world001" + std::string(LevelSuffix(level)) + ".png"],
+      kDataNow);
+
+  // Once they are in, one step each, the game starts with every image and sound it draws.
+  ArrivingFiles::Arrive(AssetUse::kPlay, level);
+  for (int i = 0; i < 20 && app.gameMode == Mode::NewGame; ++i) game.Step();
+  EXPECT_EQ(app.gameMode, Mode::Play);
+  EXPECT_NE(app.images[Image::World], nullptr);
+  EXPECT_NE(app.images[Image::Parts], nullptr);
+  EXPECT_NE(app.sounds[Sound::Bounce], nullptr);
+  EXPECT_EQ(app.images[Image::Badges], nullptr);  // never drawn: still on its way
+
+  ArrivingFiles::Arrive(AssetUse::kUnused, level);
+  for (int i = 0; i < 10; ++i) game.Step();
+  EXPECT_NE(app.images[Image::Badges], nullptr);
+  EXPECT_EQ(app.loadLater, 0u);
 }
 
 TEST(GameFlow, StartsWithDefaultsWhenThereIsNoStateFile) {

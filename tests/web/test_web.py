@@ -83,14 +83,19 @@ COMPARE_JS = """
 """
 
 
+# The site's server: gzip and cache headers as a static host sends them.
+SERVER = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(
+    __file__)))), "scripts", "serve_web.py")
+
+
 @contextlib.contextmanager
 def serve(site):
     """Serves the folder on a free port of 127.0.0.1; yields (url, server process)."""
     with socket.socket() as probe:
         probe.bind(("127.0.0.1", 0))
         port = probe.getsockname()[1]
-    server = subprocess.Popen([sys.executable, "-m", "http.server", "--bind", "127.0.0.1",
-                               str(port), "--directory", site],
+    server = subprocess.Popen([sys.executable, SERVER, site, "--bind", "127.0.0.1",
+                               "--port", str(port)],
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         deadline = time.monotonic() + 10
@@ -185,6 +190,51 @@ def console_errors(events):
     return errors
 
 
+def downloads(events, session, since=0):
+    """The page's downloads from the network among events[since:]: [(url, bytes)], bytes as they
+    came over the wire (gzipped where the server gzips), headers included; files answered by the
+    service worker or the browser's cache are left out."""
+    urls, done = {}, []
+    for event_session, method, params in events[since:]:
+        if event_session != session:
+            continue
+        if method == "Network.responseReceived":
+            response = params["response"]
+            if not (response.get("fromServiceWorker") or response.get("fromDiskCache") or
+                    response.get("fromPrefetchCache")):
+                urls[params["requestId"]] = response["url"]
+        elif method == "Network.loadingFinished" and params["requestId"] in urls:
+            done.append((urls[params["requestId"]], params.get("encodedDataLength", 0)))
+    return done
+
+
+# What the page took from the network before the menu came up (the game's loader through: the
+# page's mark "drommel-menu"), by the page's own resource timing: the page and every file whose
+# request started before the mark, as transferred (gzipped where the server gzips, headers
+# included). Null while the menu is not up.
+BYTES_BEFORE_MENU_JS = """
+(() => {
+  const menu = performance.getEntriesByName('drommel-menu')[0];
+  if (!menu) return null;
+  let total = 0;
+  for (const entry of performance.getEntriesByType('navigation')) total += entry.transferSize;
+  for (const entry of performance.getEntriesByType('resource')) {
+    if (entry.startTime < menu.startTime) total += entry.transferSize;
+  }
+  return total;
+})()
+"""
+
+
+def image_level(url):
+    """The image level of a data file's address (0: not an image)."""
+    name = url.rsplit("/", 1)[-1]
+    if not name.endswith(".png") or "/data/" not in url:
+        return 0
+    stem = name.rsplit(".", 2)[0]
+    return 4 if stem.endswith("-hd2") else 2 if stem.endswith("-hd") else 1
+
+
 # The state file as IndexedDB keeps it (Emscripten's IDBFS: one database per mount point, one
 # record per file), read through the browser's own IndexedDB API.
 SAVED_STATE_JS = """
@@ -235,8 +285,54 @@ def main():
         traceback.print_exc(limit=3)
     finally:
         shutil.rmtree(profile, ignore_errors=True)
+    run.check("a truncated data file shows the message, and its button reaches the menu",
+              lambda: truncated_download(args, menu, run))
     print("web: %d passed, %d failed" % (run.passed, run.failed))
     return 1 if run.failed else 0
+
+
+DOWNLOAD_FAILED = ("The game's files did not download completely. "
+                   "Check the connection and try again.")
+
+
+def truncated_download(args, menu, run):
+    """A copy of the site whose title image (drawn by the menu at 640 x 480) is cut in half, as a
+    broken connection or deployment leaves it: the page says so in plain words; once the server
+    has the whole file, the message's button reaches the full menu."""
+    folder = tempfile.mkdtemp(prefix="drommel-site-")
+    profile = tempfile.mkdtemp(prefix="drommel-chromium-")
+    try:
+        site = os.path.join(folder, "site")
+        shutil.copytree(args.site, site)
+        data = os.path.join(site, "data")
+        title = next(name for name in os.listdir(data)
+                     if name.startswith("logo-hd.") and name.endswith(".png"))
+        whole = os.path.join(data, title)
+        with open(whole, "rb") as file:
+            content = file.read()
+        with open(whole, "wb") as file:
+            file.write(content[:len(content) // 2])
+        with serve(site) as (url, _), Chromium(profile, args.chromium) as browser:
+            page = browser.new_page(640, 480)
+            page.goto(url)
+            deadline = time.monotonic() + 30
+            text = None
+            while text != DOWNLOAD_FAILED:
+                assert time.monotonic() < deadline, "no message; the overlay says %r" % text
+                time.sleep(0.2)
+                text = page.evaluate(
+                    "document.getElementById('overlay').hidden ? null : "
+                    "document.getElementById('overlay-text').textContent")
+            run.save(page, "download-failed")
+            with open(whole, "wb") as file:
+                file.write(content)
+            since = len(browser.events)
+            page.evaluate("document.getElementById('overlay-button').click()")
+            browser.wait_event("Page.loadEventFired", page.session, since)
+            wait_for(page, is_menu(menu), 30, "the full menu after Try again")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+        shutil.rmtree(profile, ignore_errors=True)
 
 
 def no_errors(events):
@@ -245,16 +341,39 @@ def no_errors(events):
     assert not errors, "%d: %s" % (len(errors), "; ".join(first_lines))
 
 
+def other_levels(page, state):
+    """The addresses of image files not of level 2 (640 x 480's) the page took from the network."""
+    levels = state.get("levels") or {}
+    fetched = downloads(page.browser.events, page.session, state.get("since", 0))
+    return sorted(url for url, _ in fetched
+                  if levels.get(url.split("/", 3)[-1], 0) not in (0, 2))
+
+
 def play(run, page, url, menu, server):
     state = {}
 
     def menu_appears():
         start = time.monotonic()
+        page.send("Network.enable")
+        state["since"] = len(page.browser.events)
         page.goto(url)
         wait_for(page, is_menu(menu), 30, "main menu matching the desktop's")
+        state["before menu"] = page.evaluate(BYTES_BEFORE_MENU_JS)
+        state["levels"] = page.evaluate(
+            "Object.values(DrommelFiles.data).reduce((a, f) => (a[f.url] = f.level, a), {})")
         print("   menu after %.1f s" % (time.monotonic() - start))
         run.save(page, "menu")
     run.check("the menu appears and matches the desktop's", menu_appears)
+
+    def one_level_small_download():
+        # 640 x 480 at ratio 1 draws with the "-hd" images (level 2).
+        total = state["before menu"]
+        print("   %s bytes before the menu" % total)
+        assert total is not None and total < 600000, "%s bytes before the menu" % total
+        other = other_levels(page, state)
+        assert not other, "images of other levels were fetched: %s" % other
+    run.check("a first visit fetches one image level and under 0.6 MB before the menu",
+              one_level_small_download)
 
     def enter_starts_and_escape_pauses():
         state["audio before"] = page.evaluate("Module.drommelAudioState()")
@@ -374,7 +493,10 @@ def play(run, page, url, menu, server):
         page.reload()
         wait_for(page, is_menu(menu, MENU_WITHOUT_TABLE), 30, "menu with the server stopped")
         run.save(page, "offline")
-    run.check("installable, and with the server stopped the page still starts", starts_offline)
+        other = other_levels(page, state)
+        assert not other, "images of other levels were fetched at 640 x 480: %s" % other
+    run.check("installable, and with the server stopped the page still starts at its level",
+              starts_offline)
 
 
 def differing_large(compare, picture_png, reference_png, box):

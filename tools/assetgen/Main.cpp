@@ -5,16 +5,42 @@
 //   drommel_assetgen --sheet LEVEL DATA_DIR OUT    contact sheet of level 1, 2 or 4 as OUT (PNG)
 //   drommel_assetgen --icons THEME_DIR NAME        application icons THEME_DIR/NxN/apps/NAME.png
 //   drommel_assetgen --web-icons DIR               the web app's icons DIR/icon-*.png
+//   drommel_assetgen --list                        every file of the asset list, one a line:
+//                                                  "menu|play|unused LEVEL PATH" (LEVEL 0: any)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "game/AssetList.h"
 #include "tools/assetgen/Assets.h"
 #include "tools/assetgen/Icons.h"
 
+namespace {
+
+// The asset list for the browser's data: which files the menu needs, which play, which nothing.
+void PrintAssetList() {
+  for (const AssetStep& step : kAssetSteps) {
+    const char* use = step.use == AssetUse::kMenu   ? "menu"
+                      : step.use == AssetUse::kPlay ? "play"
+                                                    : "unused";
+    if (step.image.slot >= 0) {
+      for (const int level : kLevels) {
+        std::printf("%s %d %s%s.png\n", use, level, step.image.name, LevelSuffix(level));
+      }
+    }
+    if (step.sound >= 0) std::printf("%s 0 %s\n", use, SoundFileName(step.sound).c_str());
+  }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   std::string error;
+  if (argc == 2 && std::strcmp(argv[1], "--list") == 0) {
+    PrintAssetList();
+    return 0;
+  }
   if (argc == 5 && std::strcmp(argv[1], "--sheet") == 0) {
     int level = std::atoi(argv[2]);
     if (level != 1 && level != 2 && level != 4) {
@@ -46,7 +72,8 @@ int main(int argc, char** argv) {
                  "usage: drommel_assetgen DATA_DIR\n"
                  "       drommel_assetgen --sheet LEVEL DATA_DIR OUT.png\n"
                  "       drommel_assetgen --icons THEME_DIR NAME\n"
-                 "       drommel_assetgen --web-icons DIR\n");
+                 "       drommel_assetgen --web-icons DIR\n"
+                 "       drommel_assetgen --list\n");
     return 2;
   }
   if (!assetgen::GenerateData(argv[1], &error)) {
