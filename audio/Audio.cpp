@@ -1,11 +1,11 @@
-// The OpenAL audio device: channels, samples and the deferred deletion of buffers.
+// The audio device: channels, samples and the deferred deletion of buffers, over its backend.
 #include "audio/Audio.h"
 
-#include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
-#include "host/AudioDecode.h"
+#include "decode/AudioDecode.h"
 #include "host/Game.h"
 #include "runtime/Collect.h"
 #include "runtime/Error.h"
@@ -14,7 +14,7 @@ namespace {
 
 // A buffer waiting for deletion, with the device that made it.
 struct Discarded {
-  ALuint buffer;
+  unsigned buffer;
   int device;
 };
 
@@ -33,18 +33,10 @@ DiscardedList discarded;
 gxtkAudio* current = nullptr;
 int lastSerial = 0;
 
-void QueueForDeletion(ALuint& buffer, int device) {
+void QueueForDeletion(unsigned& buffer, int device) {
   if (buffer == 0) return;
   if (discardedOpen) discarded.items.push_back({buffer, device});
   buffer = 0;
-}
-
-ALenum FormatFor(int bytes, int channels) {
-  if (bytes == 1 && channels == 1) return AL_FORMAT_MONO8;
-  if (bytes == 1 && channels == 2) return AL_FORMAT_STEREO8;
-  if (bytes == 2 && channels == 1) return AL_FORMAT_MONO16;
-  if (bytes == 2 && channels == 2) return AL_FORMAT_STEREO16;
-  return 0;  // OpenAL rejects it and the sample stays empty
 }
 
 gxtkChannel noChannel;
@@ -60,26 +52,10 @@ int gxtkSample::Discard() {
   return 0;
 }
 
-gxtkAudio::gxtkAudio() {
-  alcDevice = alcOpenDevice(nullptr);
-  if (!alcDevice) {
-    xqPrint("OpenAl error: alcOpenDevice failed");
-  } else {
-    alcContext = alcCreateContext(alcDevice, nullptr);
-    if (!alcContext) {
-      xqPrint("OpenAl error: alcCreateContext failed");
-    } else if (!alcMakeContextCurrent(alcContext)) {
-      xqPrint("OpenAl error: alcMakeContextCurrent failed");
-      alcDestroyContext(alcContext);
-      alcContext = nullptr;
-    }
-    if (!alcContext) {
-      alcCloseDevice(alcDevice);
-      alcDevice = nullptr;
-    }
-  }
-  // No attenuation by distance: a source's position gives its direction only.
-  if (Live()) alDistanceModel(AL_NONE);
+gxtkAudio::gxtkAudio() : gxtkAudio(MakeOpenAlBackend()) {}
+
+gxtkAudio::gxtkAudio(std::unique_ptr<gxtkAudioBackend> backend)
+    : backend_(backend ? std::move(backend) : MakeNullAudioBackend()) {
   serial_ = ++lastSerial;
   current = this;
   gc_AddSweeper(&gxtkAudio::Sweep);
@@ -92,9 +68,7 @@ gxtkAudio::~gxtkAudio() {
   if (Live()) {
     for (gxtkChannel& channel : channels) {
       if (channel.source == 0) continue;
-      alSourceStop(channel.source);
-      alSourcei(channel.source, AL_BUFFER, 0);
-      alDeleteSources(1, &channel.source);
+      backend_->DeleteSource(channel.source);
       channel.source = 0;
     }
   }
@@ -102,17 +76,11 @@ gxtkAudio::~gxtkAudio() {
   // Every buffer of this device that is queued can go now; the rest are dropped with the device.
   if (discardedOpen) {
     for (const Discarded& item : discarded.items) {
-      if (item.device == serial_ && Live()) alDeleteBuffers(1, &item.buffer);
+      if (item.device == serial_ && Live()) backend_->DeleteBuffer(item.buffer);
     }
     std::erase_if(discarded.items, [this](const Discarded& d) { return d.device == serial_; });
   }
-  if (Live()) {
-    alcMakeContextCurrent(nullptr);
-    alcDestroyContext(alcContext);
-    alcCloseDevice(alcDevice);
-    alcContext = nullptr;
-    alcDevice = nullptr;
-  }
+  backend_.reset();  // closes the device
 }
 
 gxtkChannel* gxtkAudio::Find(int channel) {
@@ -125,26 +93,21 @@ const gxtkChannel& gxtkAudio::Channel(int channel) const {
   return channels[static_cast<size_t>(channel)];
 }
 
-ALuint gxtkAudio::AL_Source(gxtkChannel& channel) {
-  if (channel.source == 0 && Live()) {
-    alGetError();
-    ALuint source = 0;
-    alGenSources(1, &source);
-    if (alGetError() == AL_NO_ERROR) channel.source = source;
-  }
+unsigned gxtkAudio::Source(gxtkChannel& channel) {
+  if (channel.source == 0 && Live()) channel.source = backend_->MakeSource();
   return channel.source;
 }
 
 // The source's own state. A silent device has no sources, so it reports what the program asked for
 // (sounds never end by themselves there).
-ALint gxtkAudio::SourceState(const gxtkChannel& channel) const {
+gxtkAudio::SourceState gxtkAudio::StateOf(const gxtkChannel& channel) const {
   if (!Live()) {
-    return channel.state == 1 ? AL_PLAYING : channel.state == 2 ? AL_PAUSED : AL_STOPPED;
+    return channel.state == 1   ? SourceState::kPlaying
+           : channel.state == 2 ? SourceState::kPaused
+                                : SourceState::kStopped;
   }
-  if (channel.source == 0) return AL_STOPPED;
-  ALint state = AL_STOPPED;
-  alGetSourcei(channel.source, AL_SOURCE_STATE, &state);
-  return state;
+  if (channel.source == 0) return SourceState::kStopped;
+  return backend_->State(channel.source);
 }
 
 int gxtkAudio::DiscardedCount() {
@@ -158,24 +121,24 @@ void gxtkAudio::FlushDiscarded() {
     // includes channels the program stopped itself: their source still holds the last buffer.
     for (gxtkChannel& channel : channels) {
       if (channel.source == 0) continue;
-      const ALint state = SourceState(channel);
-      if (state == AL_STOPPED || state == AL_INITIAL) alSourcei(channel.source, AL_BUFFER, 0);
+      const SourceState state = StateOf(channel);
+      if (state == SourceState::kStopped || state == SourceState::kInitial) {
+        backend_->Detach(channel.source);
+      }
     }
   }
   std::vector<Discarded> kept;
   for (const Discarded& item : discarded.items) {
     if (item.device != serial_) continue;  // made by a device that is closed: nothing to delete
     if (!Live()) continue;
-    alGetError();
-    alDeleteBuffers(1, &item.buffer);
-    if (alGetError() != AL_NO_ERROR) kept.push_back(item);  // still in use: try again later
+    if (!backend_->DeleteBuffer(item.buffer)) kept.push_back(item);  // in use: try again later
   }
   discarded.items = std::move(kept);
 }
 
 void gxtkAudio::ReleaseStoppedSamples() {
   for (gxtkChannel& channel : channels) {
-    if (channel.sample && (channel.state == 0 || SourceState(channel) == AL_STOPPED)) {
+    if (channel.sample && (channel.state == 0 || StateOf(channel) == SourceState::kStopped)) {
       channel.sample.reset();
     }
   }
@@ -190,7 +153,9 @@ void gxtkAudio::Sweep() {
 int gxtkAudio::Suspend() {
   if (!Live()) return 0;
   for (gxtkChannel& channel : channels) {
-    if (channel.state == 1 && SourceState(channel) == AL_PLAYING) alSourcePause(channel.source);
+    if (channel.state == 1 && StateOf(channel) == SourceState::kPlaying) {
+      backend_->Pause(channel.source);
+    }
   }
   return 0;
 }
@@ -198,7 +163,9 @@ int gxtkAudio::Suspend() {
 int gxtkAudio::Resume() {
   if (!Live()) return 0;
   for (gxtkChannel& channel : channels) {
-    if (channel.state == 1 && SourceState(channel) == AL_PAUSED) alSourcePlay(channel.source);
+    if (channel.state == 1 && StateOf(channel) == SourceState::kPaused) {
+      backend_->Resume(channel.source);
+    }
   }
   return 0;
 }
@@ -215,18 +182,15 @@ std::shared_ptr<gxtkSample> gxtkAudio::LoadSample__UNSAFE__(std::shared_ptr<gxtk
   }
   if (!data) return nullptr;
   const long long size = static_cast<long long>(length) * channelCount * bytes;
-  if (size < 0 || size > std::numeric_limits<ALsizei>::max()) return nullptr;
+  if (size < 0 || size > std::numeric_limits<int>::max()) return nullptr;
 
   // Loading into a sample that already has a buffer replaces it; the old one is queued.
   QueueForDeletion(sample->buffer, sample->device_);
   if (Live()) {
-    alGetError();
-    ALuint buffer = 0;
-    alGenBuffers(1, &buffer);
-    if (alGetError() == AL_NO_ERROR) {
-      alBufferData(buffer, FormatFor(bytes, channelCount), data.get(), static_cast<ALsizei>(size),
-                   hertz);
-      alGetError();  // a refused format leaves the buffer empty; the sample is still returned
+    // A refused format leaves the buffer empty; the sample is still returned.
+    const unsigned buffer =
+        backend_->MakeBuffer(data.get(), static_cast<int>(size), bytes, channelCount, hertz);
+    if (buffer != 0) {
       sample->buffer = buffer;
       sample->device_ = serial_;
     }
@@ -244,13 +208,10 @@ int gxtkAudio::PlaySample(const std::shared_ptr<gxtkSample>& sample, int channel
   if (!c || !sample) return 0;
   FlushDiscarded();
   if (Live()) {
-    const ALuint source = AL_Source(*c);
+    const unsigned source = Source(*c);
     // A buffer from a closed device means nothing here; play silence rather than a stranger.
-    const ALuint buffer = sample->device_ == serial_ ? sample->buffer : 0;
-    alSourceStop(source);
-    alSourcei(source, AL_BUFFER, static_cast<ALint>(buffer));
-    alSourcei(source, AL_LOOPING, flags != 0 ? AL_TRUE : AL_FALSE);
-    alSourcePlay(source);
+    const unsigned buffer = sample->device_ == serial_ ? sample->buffer : 0;
+    backend_->Play(source, buffer, flags != 0);
   }
   c->sample = sample;
   c->state = 1;
@@ -261,7 +222,7 @@ int gxtkAudio::PlaySample(const std::shared_ptr<gxtkSample>& sample, int channel
 int gxtkAudio::StopChannel(int channel) {
   gxtkChannel* c = Find(channel);
   if (!c || c->state == 0) return 0;
-  if (Live()) alSourceStop(c->source);
+  if (Live()) backend_->Stop(c->source);
   c->state = 0;
   return 0;
 }
@@ -269,10 +230,10 @@ int gxtkAudio::StopChannel(int channel) {
 int gxtkAudio::PauseChannel(int channel) {
   gxtkChannel* c = Find(channel);
   if (!c || c->state != 1) return 0;
-  if (SourceState(*c) == AL_STOPPED) {
+  if (StateOf(*c) == SourceState::kStopped) {
     c->state = 0;  // the sample has ended
   } else {
-    if (Live()) alSourcePause(c->source);
+    if (Live()) backend_->Pause(c->source);
     c->state = 2;
   }
   return 0;
@@ -281,7 +242,7 @@ int gxtkAudio::PauseChannel(int channel) {
 int gxtkAudio::ResumeChannel(int channel) {
   gxtkChannel* c = Find(channel);
   if (!c || c->state != 2) return 0;
-  if (Live()) alSourcePlay(c->source);
+  if (Live()) backend_->Resume(c->source);
   c->state = 1;
   return 0;
 }
@@ -289,26 +250,25 @@ int gxtkAudio::ResumeChannel(int channel) {
 int gxtkAudio::ChannelState(int channel) {
   gxtkChannel* c = Find(channel);
   if (!c) return 0;
-  if (c->state == 1 && SourceState(*c) == AL_STOPPED) c->state = 0;
+  if (c->state == 1 && StateOf(*c) == SourceState::kStopped) c->state = 0;
   return c->state;
 }
 
 int gxtkAudio::SetVolume(int channel, float volume) {
   gxtkChannel* c = Find(channel);
-  if (c && Live()) alSourcef(AL_Source(*c), AL_GAIN, volume);
+  if (c && Live()) backend_->SetGain(Source(*c), volume);
   return 0;
 }
 
 int gxtkAudio::SetPan(int channel, float pan) {
   gxtkChannel* c = Find(channel);
-  // The listener keeps OpenAL's defaults (at the origin facing -z), so this is a direction.
-  if (c && Live()) alSource3f(AL_Source(*c), AL_POSITION, std::sin(pan), 0, -std::cos(pan));
+  if (c && Live()) backend_->SetDirection(Source(*c), pan);
   return 0;
 }
 
 int gxtkAudio::SetRate(int channel, float rate) {
   gxtkChannel* c = Find(channel);
-  if (c && Live()) alSourcef(AL_Source(*c), AL_PITCH, rate);
+  if (c && Live()) backend_->SetPitch(Source(*c), rate);
   return 0;
 }
 

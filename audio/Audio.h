@@ -1,6 +1,7 @@
-// gxtkAudio: the one audio device, over OpenAL. It owns 33 numbered channels (0-31 for sound
-// effects, 32 for music), each an OpenAL source made on first use, and plays whole-file samples
-// (gxtkSample, one OpenAL buffer each) decoded from WAV or Ogg Vorbis files.
+// gxtkAudio: the one audio device, over an audio backend (audio/AudioBackend.h: OpenAL, or the
+// silent null backend). It owns 33 numbered channels (0-31 for sound effects, 32 for music), each
+// a backend source made on first use, and plays whole-file samples (gxtkSample, one backend buffer
+// each) decoded from WAV or Ogg Vorbis files.
 //
 //   auto audio = std::make_shared<gxtkAudio>();          // opens the default device
 //   auto boom = audio->LoadSample("kestro://data/sfx/002.wav");   // null when it cannot load
@@ -8,8 +9,8 @@
 //   audio->SetPan(3, 1.57f);                               // to the right (radians)
 //   audio->ChannelState(3);                                // 0 stopped, 1 playing, 2 paused
 //
-// When no device can be opened the constructor prints why and the device runs on silently: every
-// call still works and keeps its channel bookkeeping, but no OpenAL call is made. Channel numbers
+// When no device can be opened the constructor prints why and the device runs on silently, on the
+// null backend: every call still works and keeps its channel bookkeeping, but nothing sounds. Channel numbers
 // outside 0-32 are ignored (state reads 0).
 //
 // Lifetimes: a channel holds the sample it was last started with, so a sample the program drops
@@ -18,12 +19,10 @@
 // the queue is flushed at the next load, play or collection step, once no source uses the buffer.
 #pragma once
 
-#include <AL/al.h>
-#include <AL/alc.h>
-
 #include <array>
 #include <memory>
 
+#include "audio/AudioBackend.h"
 #include "runtime/String.h"
 
 class gxtkSample {
@@ -37,8 +36,8 @@ class gxtkSample {
   // Queues the buffer for deferred deletion and empties the sample; playing it then does nothing.
   virtual int Discard();
 
-  // OpenAL buffer name; 0 = none.
-  ALuint buffer = 0;
+  // The backend's buffer; 0 = none.
+  unsigned buffer = 0;
 
  private:
   friend class gxtkAudio;
@@ -49,7 +48,7 @@ class gxtkSample {
 // One channel's bookkeeping.
 class gxtkChannel {
  public:
-  ALuint source = 0;                   // 0 until first needed, then kept for the device's life
+  unsigned source = 0;                 // 0 until first needed, then kept for the device's life
   std::shared_ptr<gxtkSample> sample;  // the sample last started here
   int flags = 0;                       // as started; non-zero = looping
   int state = 0;  // 0 stopped, 1 playing, 2 paused (by the program); corrected lazily
@@ -63,6 +62,8 @@ class gxtkAudio {
   // Opens the default OpenAL device. On failure prints "OpenAl error: alcOpenDevice failed" (or the
   // alcCreateContext / alcMakeContextCurrent variant) and runs silently.
   gxtkAudio();
+  // Plays through this backend (tests hand it the null one).
+  explicit gxtkAudio(std::unique_ptr<gxtkAudioBackend> backend);
   // Stops every channel, deletes the sources and pending buffers, and closes the device.
   virtual ~gxtkAudio();
   gxtkAudio(const gxtkAudio&) = delete;
@@ -105,23 +106,25 @@ class gxtkAudio {
   // Lets go of the samples held by channels whose sound has ended or been stopped.
   void ReleaseStoppedSamples();
 
-  // True when an OpenAL device and context are in use (false: running silently).
-  bool Live() const { return alcContext != nullptr; }
+  // True when a sound device is in use (false: running silently).
+  bool Live() const { return backend_->Live(); }
   // The channel's bookkeeping (tests, diagnostics); a number outside 0-32 gives an empty record.
   const gxtkChannel& Channel(int channel) const;
   // Buffers queued for deletion and not yet deleted.
   static int DiscardedCount();
 
-  ALCdevice* alcDevice = nullptr;
-  ALCcontext* alcContext = nullptr;
   std::array<gxtkChannel, kChannelCount> channels{};
 
  private:
+  using SourceState = gxtkAudioBackend::SourceState;
+
+  std::unique_ptr<gxtkAudioBackend> backend_;
   int serial_ = 0;  // tells this device's buffers from those of devices that have been closed
 
   gxtkChannel* Find(int channel);
-  ALuint AL_Source(gxtkChannel& channel);
-  ALint SourceState(const gxtkChannel& channel) const;
+  // The channel's source, made on first use.
+  unsigned Source(gxtkChannel& channel);
+  SourceState StateOf(const gxtkChannel& channel) const;
   // The collection step: releases stopped samples and flushes the queue of the current device.
   static void Sweep();
 };

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "audio/Audio.h"
+#include "decode/AudioDecode.h"
 #include "framework/Random.h"
-#include "host/AudioDecode.h"
 
 namespace {
 

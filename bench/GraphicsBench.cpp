@@ -16,8 +16,8 @@
 #include "graphics/Graphics.h"
 #include "graphics/Renderer.h"
 #include "graphics/Surface.h"
-#include "host/Glfw2.h"
-#include "host/GlfwGame.h"
+#include "platform/glfw/Glfw2.h"
+#include "platform/glfw/GlfwGame.h"
 #include "runtime/Collect.h"
 
 namespace {
@@ -98,7 +98,6 @@ std::shared_ptr<gxtkGraphics> SceneRenderer(std::optional<XQRenderApi> api) {
     glfw2::OpenWindowHint(glfw2::OPENGL_PROFILE, glfw2::OPENGL_ES2_PROFILE);
   }
   if (!glfw2::OpenWindow(640, 480, 8, 8, 8, 0, 0, 0, glfw2::WINDOW)) return nullptr;
-  ++glfwGraphicsSeq;
   return std::make_shared<gxtkGraphics>(*api);
 }
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "host/Files.h"
-#include "host/Glfw2.h"
-#include "host/GlfwGame.h"
+#include "platform/glfw/Glfw2.h"
+#include "platform/glfw/GlfwGame.h"
 
 namespace {
 

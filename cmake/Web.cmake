@@ -19,7 +19,7 @@ set(DROMMEL_TESTS OFF CACHE BOOL "" FORCE)
 set(DROMMEL_BENCH OFF CACHE BOOL "" FORCE)
 
 # stb_image and stb_vorbis from Debian's headers; the desktop links their code from libstb, the
-# browser build compiles it into the host library (host/web/StbCode.c).
+# browser build compiles it into the platform library (platform/web/StbCode.c).
 find_path(DROMMEL_STB_DIR stb_image.h PATHS /usr/include/stb NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
 if(NOT DROMMEL_STB_DIR)
   message(FATAL_ERROR "stb_image.h not found in /usr/include/stb: apt-get install libstb-dev")
@@ -38,9 +38,9 @@ add_link_options(-fexceptions)
 
 # The program and the site.
 function(drommel_web_program)
-  set(web ${PROJECT_SOURCE_DIR}/host/web)
+  set(web ${PROJECT_SOURCE_DIR}/platform/web)
   add_executable(drommel game/Main.cpp)
-  target_link_libraries(drommel PRIVATE drommel_game)
+  target_link_libraries(drommel PRIVATE drommel_game drommel_platform_web)
   # Copied into the site under hashed names by dist/web.
   set_target_properties(drommel PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY
                                            ${CMAKE_BINARY_DIR}/program)

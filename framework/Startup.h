@@ -1,5 +1,5 @@
 // The framework's part of the program's start-up and shut-down. The program hands both to the host
-// in its start-up record (host/GlfwGame.h):
+// in its start-up record (platform/glfw/GlfwGame.h):
 //
 //   void xqInit() { xq_framework_Init(); /* then the game's own globals */ }
 //   void xqMain() { xq_app_Create(std::make_shared<c_MyApp>()); }

@@ -23,5 +23,10 @@ void xqMain() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return xqHostMain(argc, argv, {.init = xqInit, .main = xqMain, .shutdown = xq_std_shutdown});
+  return xqHostMain(argc, argv,
+                    {.init = xqInit,
+                     .main = xqMain,
+                     .shutdown = xq_std_shutdown,
+                     .windowWidth = kDesignWidth,
+                     .windowHeight = kDesignHeight});
 }

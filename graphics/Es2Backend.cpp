@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "graphics/GlCommon.h"
 #include "graphics/RenderBackend.h"
 #include "graphics/Renderer.h"
 #include "runtime/Error.h"
@@ -122,7 +123,7 @@ Program Link(GLuint vertex, const char* fragmentSource) {
   return program;
 }
 
-class Es2Backend final : public gxtkGlBackendBase {
+class Es2Backend final : public GlBackendBase {
  public:
   void BeginFrame(int width, int height, const gxtkVertex* vertices) override {
     vertices_ = vertices;

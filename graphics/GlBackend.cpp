@@ -4,12 +4,13 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "graphics/GlCommon.h"
 #include "graphics/RenderBackend.h"
 #include "graphics/Renderer.h"
 
 namespace {
 
-class GlBackend final : public gxtkGlBackendBase {
+class GlBackend final : public GlBackendBase {
  public:
   void BeginFrame(int width, int height, const gxtkVertex* vertices) override {
     glViewport(0, 0, width, height);

@@ -50,7 +50,7 @@ class gxtkRenderBackend {
   virtual void DeleteTexture(unsigned texture) = 0;
 };
 
-// ---- What the backends share (RenderWindow.cpp, GlCommon.cpp) ----
+// ---- What the backends share (RenderWindow.cpp; the OpenGL ones also GlCommon.h) ----
 
 // The window's drawable size (false without a host that has one) and its buffer swap, through the
 // host.
@@ -58,27 +58,6 @@ bool RenderWindowSize(int* width, int* height);
 void RenderSwapBuffers();
 // How many windows (each with its own context) the host has opened; 0 before the first.
 int RenderContextSeq();
-
-// What both OpenGL backends do alike: the window, clearing, blending, clipping, textures and the
-// plain vertex-array draws, whose calls read the same in OpenGL 1.x and ES 2.0 (GlCommon.cpp).
-class gxtkGlBackendBase : public gxtkRenderBackend {
- public:
-  bool WindowSize(int* width, int* height) override { return RenderWindowSize(width, height); }
-  void Swap() override { RenderSwapBuffers(); }
-  void Clear(float red, float green, float blue) override;
-  void Blend(int mode) override;
-  void Scissor(bool whole, int x, int y, int width, int height) override;
-  unsigned MakeTexture(int depth, int width, int height, const unsigned char* pixels, bool reject,
-                       int* textureWidth, int* textureHeight) override;
-  void UpdateTexture(unsigned texture, int x, int y, int w, int h, const unsigned char* pixels,
-                     int pitch) override;
-  void DeleteTexture(unsigned texture) override;
-
- protected:
-  // Draws a batch of points (kind 1), lines (2) or triangles (3) straight from the vertices bound
-  // by BeginFrame; false for quads and polygons, which each backend draws its own way.
-  static bool DrawVertexArray(int kind, int count);
-};
 
 // The devices.
 std::shared_ptr<gxtkRenderBackend> MakeNullBackend();

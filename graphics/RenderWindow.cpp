@@ -2,7 +2,6 @@
 // swap and the count of contexts opened so far. The one place the backends reach the window.
 #include "graphics/RenderBackend.h"
 #include "host/Game.h"
-#include "host/HostPlatform.h"
 
 bool RenderWindowSize(int* width, int* height) {
   XQGame* host = XQGame::Host();
@@ -14,5 +13,6 @@ void RenderSwapBuffers() {
 }
 
 int RenderContextSeq() {
-  return glfwGraphicsSeq;
+  XQGame* host = XQGame::Host();
+  return host ? host->ContextGeneration() : 0;
 }

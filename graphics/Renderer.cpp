@@ -10,11 +10,11 @@
 #include <emmintrin.h>
 #endif
 
+#include "decode/ImageDecode.h"
 #include "graphics/RenderBackend.h"
 #include "graphics/Surface.h"
 #include "host/Files.h"
 #include "host/Game.h"
-#include "host/ImageDecode.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <memory>
 #include <utility>
 
-#include "host/ImageDecode.h"
+#include "decode/ImageDecode.h"
 #include "runtime/Array.h"
 
 class gxtkRenderBackend;

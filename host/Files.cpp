@@ -1,11 +1,9 @@
 // Files of the host: portable paths, opening and loading files and the state store (the text
-// decoder is TextDecode.cpp).
+// decoder is decode/TextDecode.cpp).
 #include "host/Files.h"
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <dirent.h>
@@ -14,10 +12,8 @@
 #include <cstring>
 #include <vector>
 
-#include "host/GlfwGame.h"
+#include "host/Game.h"
 #include "runtime/Error.h"
-
-extern char** environ;
 
 namespace {
 
@@ -91,13 +87,6 @@ bool ReadBounded(std::FILE* file, size_t limit, std::vector<unsigned char>& byte
     }
     if (got < kBlockSize) return true;
   }
-}
-
-// Children started by OpenUrl, reaped once they have ended.
-std::vector<pid_t> urlOpeners;
-
-void ReapUrlOpeners() {
-  std::erase_if(urlOpeners, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
 }
 
 }  // namespace
@@ -225,8 +214,33 @@ String XQGame::PathToFilePath(const String& path) {
   return path;
 }
 
-String XQGlfwGame::PathToFilePath(const String& path) {
-  return xq_data_PortableToFilePath(path);
+StateLock XQGame::LockState(const std::string&) {
+  return StateLock::kUnavailable;
+}
+
+bool XQGame::DataReady(const String&, int) {
+  return true;
+}
+void XQGame::LoaderFinished() {}
+const char* XQGame::SoundExtension() {
+  return ".wav";
+}
+
+bool (*xq_data_testing::fileReady)(const String&, int) = nullptr;
+
+bool xq_data_FileReady(const String& path, int urgency) {
+  if (xq_data_testing::fileReady) return xq_data_testing::fileReady(path, urgency);
+  XQGame* host = XQGame::Host();
+  return host == nullptr || host->DataReady(path, urgency);
+}
+
+void xq_data_LoaderFinished() {
+  if (XQGame* host = XQGame::Host()) host->LoaderFinished();
+}
+
+const char* xq_data_SoundExtension() {
+  XQGame* host = XQGame::Host();
+  return host ? host->SoundExtension() : ".wav";
 }
 
 std::FILE* XQGame::OpenFile(const String& path, const String& mode) {
@@ -329,7 +343,7 @@ String XQGame::LoadState() {
   const String filePath = PathToFilePath(kStateFileName);
   if (filePath.Empty()) return String();
   const std::string fileName = xq_data_NativePath(filePath);
-  if (xq_data_LockState(fileName) == StateLock::kHeld) xq_data_RemoveStaleTemporaries(fileName);
+  if (LockState(fileName) == StateLock::kHeld) xq_data_RemoveStaleTemporaries(fileName);
   std::string bytes;
   std::string why;
   if (!xq_data_ReadStateFile(fileName, kStateFileLimit, bytes, why)) {
@@ -340,17 +354,4 @@ String XQGame::LoadState() {
     return String();
   }
   return xq_data_DecodeText(bytes);
-}
-
-void XQGlfwGame::OpenUrl(const String& url) {
-  ReapUrlOpeners();
-  if (url.Empty()) return;
-  // The URL is one argument of xdg-open: no shell ever sees it.
-  std::string program = "xdg-open";
-  std::string argument = url.ToUtf8();
-  char* argv[] = {program.data(), argument.data(), nullptr};
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) == 0) {
-    urlOpeners.push_back(pid);
-  }
 }

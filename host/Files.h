@@ -1,6 +1,7 @@
-// Files of the desktop host: portable "kestro://" paths, text decoding with byte-order-mark
-// detection, and the name of the state file. The host's OpenFile, LoadString, LoadData, SaveState
-// and LoadState (host/Game.h) are built on these.
+// Files of the host on every platform: portable "kestro://" paths, the state file and its safe
+// replacement, the one-game lock's interface, and the bounds on what is loaded. The host's OpenFile,
+// LoadString, LoadData, SaveState and LoadState (host/Game.h) are built on these; the text decoder
+// is decode/TextDecode.h.
 //
 //   String path = xq_data_FixDataPath("graphics/title.png");  // "kestro://data/graphics/title.png"
 //   std::FILE* file = XQGame::Host()->OpenFile(path, "rb");    // opens ./data/graphics/title.png
@@ -11,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "decode/TextDecode.h"
 #include "runtime/String.h"
 
 // The state file, relative to the current folder.
@@ -24,16 +26,6 @@ String xq_data_FixDataPath(const String& path);
 // become "./data/", "./internal/" and "./external/"; any other "kestro:" path gives the empty
 // string (it names nothing); paths without the scheme are returned unchanged.
 String xq_data_PortableToFilePath(const String& path);
-
-// Decodes the bytes of a text file: FE FF = UTF-16 big-endian, FF FE = UTF-16 little-endian (a
-// trailing odd byte ignored), otherwise UTF-8 with an optional EF BB BF mark skipped. Invalid UTF-8
-// (a stray continuation byte, a four-byte lead, a cut-off sequence) gives each byte as one unit
-// instead, and sets the last load error to "Invalid UTF-8".
-String xq_data_DecodeText(std::string_view bytes);
-
-// "Invalid UTF-8" after a decode that fell back to bytes, empty otherwise; every non-empty decode
-// clears it first.
-String xq_data_LastLoadError();
 
 // The file name handed to the C library: the path's UTF-8 bytes.
 std::string xq_data_NativePath(const String& path);
@@ -52,16 +44,14 @@ int xq_data_ReplaceFile(const std::string& fileName, std::string_view bytes,
 // renamed into place.
 int xq_data_RemoveStaleTemporaries(const std::string& fileName);
 
-// One game per state folder. The first copy takes an advisory lock on the state file's name plus
-// kStateLockSuffix and keeps it for its whole life (closing the file or ending the process lets it
-// go, so a crash leaves no stale lock); a second copy finds it taken. Asking again from the copy
-// that holds it gives kHeld. A folder where no lock can be made (read-only, no file locks) gives
-// kUnavailable: the game plays on there, and its saves fail and say so. The desktop
-// implementation is StateLock.cpp; a browser host provides its own.
+// One game per state folder, asked through XQGame::LockState, which each platform provides (the
+// desktop a file lock, platform/glfw/StateLock.cpp; the browser a Web Lock). The first copy holds
+// it for its whole life (ending the process lets it go, so a crash leaves no stale lock) and reads
+// kHeld; a second copy finds it kTaken. Where no lock can be made (a read-only folder, no file
+// locks) it is kUnavailable: the game plays on there, and its saves fail and say so.
 enum class StateLock { kHeld, kTaken, kUnavailable };
-inline constexpr const char* kStateLockSuffix = ".lock";  // not six characters: never a temporary
-StateLock xq_data_LockState(const std::string& stateFileName);
 
+// The three below ask the platform (XQGame::DataReady, LoaderFinished, SoundExtension).
 // Whether the data file of a portable path ("kestro://data/parts-hd.png") is in place to be opened.
 // The desktop's data folder is complete from the start: always true. In the browser the files come
 // over the network one by one, and asking for one that is not yet in place starts its download (or

@@ -20,11 +20,10 @@
 #include <iterator>
 #include <utility>
 
-#include "host/HostPlatform.h"
+#include "host/Input.h"
 #include "runtime/Collect.h"
 
 XQGame* XQGame::_game = nullptr;
-int glfwGraphicsSeq = 0;
 
 XQGame::XQGame() {
   _game = this;
@@ -83,22 +82,22 @@ bool XQGame::PollJoystick(int, Array<float>, Array<float>, Array<float>, Array<b
 int XQGame::KeyToChar(int code) {
   constexpr int kNavigationChar = 0x10000;
   switch (code) {
-    case 8:   // backspace
-    case 9:   // tab
-    case 13:  // enter
-    case 27:  // escape
+    case XQKey::Backspace:
+    case XQKey::Tab:
+    case XQKey::Enter:
+    case XQKey::Escape:
       return code;
-    case 33:  // page up
-    case 34:  // page down
-    case 35:  // end
-    case 36:  // home
-    case 37:  // left
-    case 38:  // up
-    case 39:  // right
-    case 40:  // down
-    case 45:  // insert
+    case XQKey::PageUp:
+    case XQKey::PageDown:
+    case XQKey::End:
+    case XQKey::Home:
+    case XQKey::Left:
+    case XQKey::Up:
+    case XQKey::Right:
+    case XQKey::Down:
+    case XQKey::Insert:
       return code | kNavigationChar;
-    case 46:  // delete
+    case XQKey::Delete:
       return 127;
     default:
       return 0;
@@ -108,10 +107,8 @@ int XQGame::KeyToChar(int code) {
 void XQGame::FillJoystick(const float* axes, int axisCount, const bool* pressed, int buttonCount,
                           Array<float> joyx, Array<float> joyy, Array<float> joyz,
                           Array<bool> buttons) {
-  constexpr int kAxes = 6;
-  constexpr int kButtons = 32;
-  std::array<float, kAxes> slot{};
-  std::copy_n(axes, std::clamp(axisCount, 0, kAxes), slot.begin());
+  std::array<float, kJoyAxes> slot{};
+  std::copy_n(axes, std::clamp(axisCount, 0, kJoyAxes), slot.begin());
   if (axisCount == 4) {
     slot[4] = slot[2];
     slot[2] = 0;
@@ -126,7 +123,7 @@ void XQGame::FillJoystick(const float* axes, int axisCount, const bool* pressed,
   joyz[1] = slot[5];
   // Array<bool> keeps its elements packed: write through its iterator.
   auto out = buttons.begin();
-  const int count = std::min({buttonCount, kButtons, buttons.Length()});
+  const int count = std::min({buttonCount, kJoyButtons, buttons.Length()});
   for (int i = 0; i < count; ++i) out[i] = pressed[i];
 }
 
@@ -136,6 +133,9 @@ bool XQGame::DrawableSize(int*, int*) {
   return false;
 }
 void XQGame::SwapBuffers() {}
+int XQGame::ContextGeneration() {
+  return 0;
+}
 bool XQGame::SetFullScreen(bool) {
   return false;
 }
@@ -157,27 +157,28 @@ bool XQGame::CanQuit() {
 
 void XQGame::Die(ThrowableObject*) {
   xqPrint("Kestro Runtime Error : Uncaught Kestro Exception");
-  std::exit(-1);
+  xqEnd(-1, "Uncaught Kestro Exception");
 }
 
 void XQGame::gc_collect() {
   ::gc_collect();
 }
 
+void XQGame::RunStartup(const XQStartup& startup, void (*beforeDie)()) {
+  Guard(
+      [&] {
+        if (startup.init) startup.init();
+        if (startup.main) startup.main();
+      },
+      beforeDie);
+}
+
 namespace {
 // Runs one delegate call the host's way: an escaping exception ends the program, and one collection
-// step follows. Exceptions of any other type end it the same way rather than aborting.
+// step follows.
 template <class Call>
 void Guarded(XQGame& host, Call&& call) {
-  try {
-    call();
-  } catch (ThrowableObject& exception) {
-    host.Die(&exception);
-  } catch (ThrowableObject* exception) {
-    host.Die(exception);
-  } catch (...) {
-    host.Die(nullptr);
-  }
+  host.Guard(call);
   host.gc_collect();
 }
 }  // namespace

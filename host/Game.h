@@ -1,6 +1,7 @@
 // XQGame: the platform-neutral host. It owns the delegate and the started/suspended state, guards
-// every call into the delegate, and runs one collection step after each (gc_collect). XQGlfwGame
-// (host/GlfwGame.h) is the desktop host over GLFW.
+// every call into the delegate, and runs one collection step after each (gc_collect). A platform's
+// game overrides only the platform seam below: XQGlfwGame (platform/glfw/GlfwGame.h) on the
+// desktop, XQBrowserGame (platform/web/BrowserGame.h) in a browser.
 //
 // Exactly one host object exists: XQGame's constructor registers it and XQGame::Host() returns it
 // (null before it is made and after it is gone, as in tests that run without a host). Everything
@@ -12,8 +13,10 @@
 #include <set>
 #include <string>
 
+#include "decode/ImageDecode.h"
+#include "host/Files.h"
 #include "host/GameDelegate.h"
-#include "host/ImageDecode.h"
+#include "host/HostMain.h"
 #include "runtime/Array.h"
 #include "runtime/Error.h"
 #include "runtime/String.h"
@@ -44,25 +47,27 @@ class XQGame {
   virtual int Millisecs();
   // Fills year, month, day, hour, minute, second, 0 (as many as the array holds) from local time.
   virtual void GetDate(Array<int> date);
-  // The state store: 0 saved, -1 cannot create, -2 short write (the previous state stays intact).
-  virtual int SaveState(const String& state);
-  virtual String LoadState();
-  virtual String LoadString(const String& path);
-  virtual bool PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
-                            Array<bool> buttons);
-  virtual void OpenUrl(const String& url);
-  virtual void SetMouseVisible(bool visible);
+  // ---- The platform seam: what a platform's game overrides, and nothing else ----
   // The size in pixels of what the game draws into; false when there is no window to ask.
   virtual bool DrawableSize(int* width, int* height);
   // Shows the frame drawn since the last swap.
   virtual void SwapBuffers();
+  // Counts the graphics contexts made so far. Textures remember the value they were made under and
+  // are made again when it has changed; 0 means no context has ever existed (as in this base).
+  virtual int ContextGeneration();
   // Switches between the window and full screen; true when the switch happened (a host without
   // one, like this base, never switches).
   virtual bool SetFullScreen(bool on);
   // Whether the game shows full screen now: a host whose full screen can be left from outside the
   // game lets the game follow.
   virtual bool FullScreen();
-  // ---- What the screen asks of the game's picture and controls (a desktop window: nothing) ----
+  // Fills a joystick port's arrays (see FillJoystick); false, with the arrays untouched, when no
+  // joystick is there.
+  virtual bool PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                            Array<bool> buttons);
+  virtual void SetMouseVisible(bool visible);
+  virtual void OpenUrl(const String& url);
+  // What the screen asks of the game's picture and controls (a desktop window: nothing).
   // Device pixels per point, the unit touch targets are measured in (a CSS pixel in a browser).
   virtual float PixelsPerPoint();
   // Whether the game keeps its picture between its narrowest and widest shapes, centred between
@@ -74,9 +79,25 @@ class XQGame {
   // Whether the program may end itself when the player quits (a desktop program does; a page
   // stays open).
   virtual bool CanQuit();
+  // Where a portable path lives: the file name, or empty when it names nothing.
+  virtual String PathToFilePath(const String& path);
+  // The one-game lock on the state file (host/Files.h); this base has none (kUnavailable).
+  virtual StateLock LockState(const std::string& stateFileName);
+  // The state store: 0 saved, -1 cannot create, -2 short write (the previous state stays intact).
+  // A platform whose files need more to last (the browser's) wraps it.
+  virtual int SaveState(const String& state);
+  // Whether the data file of a portable path is in place to be opened (xq_data_FileReady in
+  // host/Files.h); this base, like the desktop, has its data folder complete from the start.
+  virtual bool DataReady(const String& path, int urgency);
+  // The loader has gone through all its steps (xq_data_LoaderFinished); nothing to do here.
+  virtual void LoaderFinished();
+  // The sound effects' file type in this platform's data: ".wav" here and on the desktop.
+  virtual const char* SoundExtension();
+  // ---- The same on every platform ----
   // Whether the last pointer to go down was a finger rather than a mouse.
   bool TouchInput() const { return _touchInput; }
-  virtual String PathToFilePath(const String& path);
+  virtual String LoadState();
+  virtual String LoadString(const String& path);
   // Opens a file named by a portable path; null when the path maps to nothing or the open fails.
   virtual std::FILE* OpenFile(const String& path, const String& mode);
   // The whole file as bytes (the caller owns them); null when it cannot be opened or holds more
@@ -96,7 +117,30 @@ class XQGame {
   std::FILE* OpenForLoading(const String& path, std::string& fileName, std::string& why);
   // "<what> not loaded from <fileName>: <why>" on one line, once per file for the host's life.
   void ReportNotLoaded(const char* what, const std::string& fileName, const std::string& why);
+  // Ends the program for an exception that escaped the game: the one fatal message, then the
+  // runtime's end (runtime/Error.h: the process exits with -1, a page shows the error).
   [[noreturn]] virtual void Die(ThrowableObject* exception);
+  // Runs `call`; an exception of any type that escapes it ends the program through Die, after
+  // `beforeDie` when one is given. Every call into the delegate and every platform's start-up go
+  // through it.
+  template <class Call>
+  void Guard(Call&& call, void (*beforeDie)() = nullptr) {
+    try {
+      call();
+      return;
+    } catch (ThrowableObject& exception) {
+      if (beforeDie) beforeDie();
+      Die(&exception);
+    } catch (ThrowableObject* exception) {
+      if (beforeDie) beforeDie();
+      Die(exception);
+    } catch (...) {
+      if (beforeDie) beforeDie();
+      Die(nullptr);
+    }
+  }
+  // The program's module globals and app (startup.init, then startup.main), guarded.
+  void RunStartup(const XQStartup& startup, void (*beforeDie)() = nullptr);
 
   // The character a key press sends besides its key code (0 for none): backspace, tab, enter and
   // escape their own code, delete 127, the navigation keys (page up and down, end, home, the

@@ -3,7 +3,8 @@
 // XQBrowserGame), whose start xqHostMain is.
 //
 //   int main(int argc, char** argv) {
-//     return xqHostMain(argc, argv, {.init = xqInit, .main = xqMain, .shutdown = xq_std_shutdown});
+//     return xqHostMain(argc, argv, {.init = xqInit, .main = xqMain, .shutdown = xq_std_shutdown,
+//                                    .windowWidth = 640, .windowHeight = 480});
 //   }
 #pragma once
 
@@ -16,6 +17,9 @@ struct XQStartup {
   void (*main)() = nullptr;
   // Releases the app and its devices while the window's OpenGL context still exists.
   void (*shutdown)() = nullptr;
+  // The window a desktop opens: the game's design size at one pixel per unit.
+  int windowWidth = 0;
+  int windowHeight = 0;
 };
 
 // Runs the program on the platform the build is for; returns the process status (a browser page

@@ -1,20 +1,23 @@
-// What a platform's host provides, in one place. A host derives from XQLoopGame (host/LoopGame.h),
-// hands it a HostPlatform and overrides XQGame's (host/Game.h) platform calls; nothing else in the
-// program knows the platform. The desktop host is XQGlfwGame (host/GlfwGame.h, over GLFW).
+// What a platform provides, in one place. A platform's game derives from XQLoopGame
+// (host/LoopGame.h), hands it a HostPlatform (the clock and the window's events and state) and
+// overrides XQGame's (host/Game.h) platform seam, and nothing else; nothing outside platform/ knows
+// the platform. The desktop's game is XQGlfwGame (platform/glfw/GlfwGame.h, over GLFW), the
+// browser's XQBrowserGame (platform/web/BrowserGame.h).
 //
 //   clock            HostPlatform::Now, Sleep (Sleep only from a driver loop, never from a step)
-//   input events     HostPlatform::PollEvents, WaitEvents deliver them; the host passes them on
-//                    through XQGame::KeyEvent, MouseEvent, TouchEvent, MotionEvent; joysticks
-//                    through XQGame::PollJoystick
+//   input events     HostPlatform::PollEvents, WaitEvents deliver them; the platform passes them
+//                    on through XQGame::KeyEvent, MouseEvent, TouchEvent, MotionEvent in the codes
+//                    of host/Input.h; XQLoopGame::ReleaseKeys lets go of held keys
 //   window state     HostPlatform::GetWindowParam(kWindowOpened / kWindowActive / kWindowIconified);
 //                    the window opens before StartGame, and kWindowOpened reading 0 ends the loop
-//   window, context  XQGame::DrawableSize, SwapBuffers; a new context moves glfwGraphicsSeq on;
-//                    the context is made for XQGame::RenderApi (OpenGL 1.x or ES 2.0)
-//   full screen      XQGame::SetFullScreen, FullScreen
-//   files and state  XQGame::OpenFile, LoadState, SaveState, PathToFilePath (std::FILE based; a
-//                    host overrides them only where its files live elsewhere)
-//   one game         xq_data_LockState (host/Files.h): one running game per state folder; the
-//                    desktop's is StateLock.cpp, another platform links its own
+//   the seam         XQGame::DrawableSize, SwapBuffers, ContextGeneration (the contexts made so
+//                    far: a new one makes the renderer build its textures again), SetFullScreen,
+//                    FullScreen, PollJoystick, SetMouseVisible, OpenUrl, PathToFilePath (where
+//                    portable paths live), LockState (one game per state folder), SaveState (a
+//                    platform that must persist a save further wraps it); the context is made for
+//                    XQGame::RenderApi (OpenGL 1.x or ES 2.0)
+//   start-up         xqHostMain (host/HostMain.h), the one link-time choice: main calls the
+//                    platform's, which runs the start-up record through XQGame::RunStartup
 //   the frame        the driver calls XQLoopGame::Step once per display frame until it is false
 //
 // Tests hand XQGlfwGame::SetPlatform a scripted HostPlatform, so the loop runs with time they drive
@@ -31,10 +34,6 @@
 constexpr int kWindowOpened = 0x00020001;
 constexpr int kWindowActive = 0x00020002;
 constexpr int kWindowIconified = 0x00020003;
-
-// Counts the windows (and with them graphics contexts) opened so far. Textures remember the value
-// they were made under and are made again when it has changed; 0 means no context has ever existed.
-extern int glfwGraphicsSeq;
 
 class HostPlatform {
  public:

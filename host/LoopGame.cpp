@@ -2,6 +2,7 @@
 #include "host/LoopGame.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace {
 constexpr int kMaxUpdatesPerFrame = 4;
@@ -25,6 +26,21 @@ int XQLoopGame::Millisecs() {
   // Truncated toward zero, then wrapped into 32 bits like the counter it stands for.
   const auto millis = static_cast<std::int64_t>(_platform->Now() * 1000.0);
   return static_cast<int>(static_cast<std::uint32_t>(millis));
+}
+
+void XQLoopGame::KeyEvent(int event, int data) {
+  if (data >= 0 && static_cast<size_t>(data) < _held.size()) {
+    if (event == kEventKeyDown) _held.set(static_cast<size_t>(data));
+    if (event == kEventKeyUp) _held.reset(static_cast<size_t>(data));
+  }
+  XQGame::KeyEvent(event, data);
+}
+
+void XQLoopGame::ReleaseKeys() {
+  const std::bitset<512> held = std::exchange(_held, {});
+  for (size_t key = 0; key < held.size(); ++key) {
+    if (held[key]) XQGame::KeyEvent(kEventKeyUp, static_cast<int>(key));
+  }
 }
 
 bool XQLoopGame::Step() {

@@ -10,6 +10,8 @@
 // the window is minimised.
 #pragma once
 
+#include <bitset>
+
 #include "host/Game.h"
 #include "host/HostPlatform.h"
 
@@ -28,6 +30,11 @@ class XQLoopGame : public XQGame {
 
   void SetUpdateRate(int hertz) override;
   int Millisecs() override;
+  // Passes the event on, keeping count of the keys held down.
+  void KeyEvent(int event, int data) override;
+  // Lets go of every key held down (a key up each): a platform calls it where the key's own
+  // release would be lost (a new window, full screen, the page losing focus).
+  void ReleaseKeys();
 
   // Delivers events, suspends or resumes the game with the window's state, runs the updates that
   // are due and renders. False when the window is gone (nothing else happened then).
@@ -49,4 +56,5 @@ class XQLoopGame : public XQGame {
 
  private:
   HostPlatform& _ownPlatform;
+  std::bitset<512> _held;  // key codes held down
 };

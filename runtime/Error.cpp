@@ -144,6 +144,11 @@ void xqSetEndHandler(xqEndHandler handler) {
   endHandler = handler;
 }
 
+void xqEnd(int status, const char* text) {
+  if (endHandler) endHandler(status, text);
+  std::exit(status);
+}
+
 void xqError(const String& message) {
   if (message.Empty()) {
     if (endHandler) endHandler(0, "");

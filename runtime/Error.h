@@ -28,6 +28,8 @@ void xqDebugLog(const String& text);
 // keeps the process's own ending.
 using xqEndHandler = void (*)(int status, const char* text);
 void xqSetEndHandler(xqEndHandler handler);
+// Ends the program with `status`: through the handler when one is set, else by exiting.
+[[noreturn]] void xqEnd(int status, const char* text);
 
 // "Kestro Runtime Error : " + text, then the debugger stop; without a debugger attached the process
 // ends with status 255.

@@ -246,7 +246,7 @@
   // -1 for what the program needs to start (the files the asset list does not name), 0 for what a
   // screen waits for, up to four at a time once the program is in; 1 (needed before play) and 2
   // (never drawn) once the menu is up and nothing more urgent is waiting, two at a time. Each
-  // checked file goes to the writer (host/web/pre.js), which puts it into the game's file system.
+  // checked file goes to the writer (platform/web/pre.js), which puts it into the game's file system.
   var files = {
     state: {},     // path: 'queued', 'loading', 'held' (in, waiting for the writer) or 'in'
     urgency: {},

@@ -3,6 +3,7 @@
 // that needs a sound to end waits (boundedly) for that much audio to pass.
 #include "audio/Audio.h"
 
+#include <AL/al.h>
 #include <gtest/gtest.h>
 
 #include <chrono>

@@ -1,6 +1,7 @@
 // The sound front end and the host's audio loader, on OpenAL Soft's null backend.
 #include "audio/Sound.h"
 
+#include <AL/al.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,7 +9,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "host/GlfwGame.h"
+#include "platform/glfw/GlfwGame.h"
 #include "runtime/Collect.h"
 #include "tests/audio/TestFiles.h"
 #include "tests/audio/WavBuilder.h"

@@ -19,43 +19,37 @@ class GameDraw : public testing::Test {
 
 }  // namespace
 
-TEST_F(GameDraw, DrawStateSettersKeepWhatTheyAreNotGiven) {
-  app().p_SetSize(2);
-  EXPECT_EQ(app().drawScaleX, 2);
-  EXPECT_EQ(app().drawScaleY, 2);
-  app().p_SetSize(2, 3);
-  EXPECT_EQ(app().drawScaleY, 3);
+TEST_F(GameDraw, RecordsCarryTheDrawStateSetBeforeThemAndANewScreenStartsAfresh) {
+  app().p_SetCol(1, 2, 3, 0.5f);
+  app().p_SetRot(30);
+  app().drawBlend = DrawRecord::kBlendAdditive;
+  app().p_Rect(1, 2, 3, 4);
+  // A colour without alpha keeps the alpha it had.
   app().p_Alpha(0.25f);
   app().p_SetCol(255, 0, 0);
-  EXPECT_EQ(app().drawAlpha, 0.25f);
-  app().p_SetCol(1, 2, 3, 0.5f);
-  EXPECT_EQ(app().drawAlpha, 0.5f);
-  app().p_SetRot(30);
-  EXPECT_EQ(app().drawRotation, -30);
+  app().p_Rect(5, 6, 7, 8);
+  std::vector<DrawRecord> records = game_.Records();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_TRUE(records[0].IsRect());
+  EXPECT_EQ(records[0].x, 1);
+  EXPECT_EQ(records[0].scaleY, 4);
+  EXPECT_EQ(records[0].rotation, -30);  // kept negated
+  EXPECT_EQ(records[0].alpha, 0.5f);
+  EXPECT_EQ(records[0].red, 1);
+  EXPECT_EQ(records[0].blue, 3);
+  EXPECT_EQ(records[0].blend, DrawRecord::kBlendAdditive);
+  EXPECT_EQ(records[1].alpha, 0.25f);
+  EXPECT_EQ(records[1].red, 255);
 
-  app().drawBlend = 3;
-  app().p_Rect(1, 2, 3, 4);
-  const DrawRecord r = game_.Records().at(0);
-  EXPECT_TRUE(r.IsRect());
-  EXPECT_EQ(r.x, 1);
-  EXPECT_EQ(r.scaleY, 4);
-  EXPECT_EQ(r.rotation, -30);
-  EXPECT_EQ(r.alpha, 0.5f);
-  EXPECT_EQ(r.red, 1);
-  EXPECT_EQ(r.blue, 3);
-  EXPECT_EQ(r.blend, 3);
-
-  // A new screen resets the state and the list, and sets the fill colour when given.
+  // A new screen empties the list and resets the state.
   app().p_CLS2D(10, 20, 30, 0.5f);
-  EXPECT_EQ(app().drawCount, 0);
-  EXPECT_EQ(app().drawScaleX, 1);
-  EXPECT_EQ(app().drawRotation, 0);
-  EXPECT_EQ(app().drawAlpha, 1);
-  EXPECT_EQ(app().drawBlend, 1);
-  EXPECT_EQ(app().clearGreen, 20);
-  EXPECT_EQ(app().clearAlpha, 0.5f);
-  app().p_CLS2D();
-  EXPECT_EQ(app().clearGreen, 20);
+  EXPECT_TRUE(game_.Records().empty());
+  app().p_Rect(1, 2, 3, 4);
+  records = game_.Records();
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].rotation, 0);
+  EXPECT_EQ(records[0].alpha, 1);
+  EXPECT_EQ(records[0].blend, DrawRecord::kBlendNormal);
 }
 
 TEST_F(GameDraw, TheDisplayListHoldsAtMost2499Records) {

@@ -18,9 +18,9 @@
 #include "game/Globals.h"
 #include "graphics/Graphics.h"
 #include "host/Files.h"
-#include "host/Glfw2.h"
-#include "host/GlfwGame.h"
 #include "host/HostPlatform.h"
+#include "platform/glfw/Glfw2.h"
+#include "platform/glfw/GlfwGame.h"
 #include "tests/support/Display.h"
 
 namespace fs = std::filesystem;
@@ -180,6 +180,7 @@ void GameHarness::Start(const Options& options) {
   host_->refuseFullScreen = options.fullScreenRefused;
   host_->page = options.page;
   host_->SetRenderApi(options.renderer);
+  host_->SetWindowSize(kDesignWidth, kDesignHeight);
 
   xq_framework_Init();
   xq_Drommel_Init();
@@ -193,7 +194,6 @@ void GameHarness::Start(const Options& options) {
     }
     glfw2::OpenWindow(options.width, options.height, 8, 8, 8, 0, 0, 0,
                       options.fullScreen ? glfw2::FULLSCREEN : glfw2::WINDOW);
-    ++glfwGraphicsSeq;
     graphics_ = std::make_shared<gxtkGraphics>();
   } else {
     graphics_ = std::make_shared<gxtkGraphics>(options.width, options.height, true);

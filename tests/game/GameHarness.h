@@ -40,7 +40,7 @@
 #include "game/Constants.h"
 #include "game/MyApp.h"
 #include "graphics/Renderer.h"
-#include "host/Glfw2.h"
+#include "platform/glfw/Glfw2.h"
 
 class HarnessHost;
 class RecordingAudio;

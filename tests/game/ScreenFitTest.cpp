@@ -21,7 +21,7 @@
 #include "game/Globals.h"
 #include "game/MyApp.h"
 #include "game/ScreenFit.h"
-#include "host/ImageDecode.h"
+#include "decode/ImageDecode.h"
 #include "tests/game/GameHarness.h"
 
 namespace {

@@ -26,7 +26,7 @@
 #include <thread>
 
 #include "tests/audio/WavBuilder.h"
-#include "tests/host/XClient.h"
+#include "tests/platform/glfw/XClient.h"
 #include "tests/support/Process.h"
 #include "tests/support/Program.h"
 #include "tests/support/Screen.h"

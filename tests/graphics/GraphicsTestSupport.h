@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "host/Game.h"
-#include "host/Glfw2.h"
-#include "host/GlfwGame.h"
+#include "platform/glfw/Glfw2.h"
+#include "platform/glfw/GlfwGame.h"
 #include "tests/support/Display.h"
 #include "tests/support/TempDir.h"
 
@@ -124,8 +124,8 @@ inline bool HaveDisplay() {
   return display && *display;
 }
 
-// Opens (or re-opens) the window the way the host does: a new context for the API, glfwGraphicsSeq
-// moved on.
+// Opens (or re-opens) the window the way the host does: a new context for the API (the desktop
+// host's context count moves on with it).
 inline bool OpenGlWindow(int w, int h, XQRenderApi api = XQRenderApi::kGl1) {
   static bool initialised = false;
   if (!initialised) {
@@ -136,7 +136,6 @@ inline bool OpenGlWindow(int w, int h, XQRenderApi api = XQRenderApi::kGl1) {
     glfw2::OpenWindowHint(glfw2::OPENGL_PROFILE, glfw2::OPENGL_ES2_PROFILE);
   }
   if (!glfw2::OpenWindow(w, h, 8, 8, 8, 8, 0, 0, glfw2::WINDOW)) return false;
-  ++glfwGraphicsSeq;
   return true;
 }
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "decode/ImageDecode.h"
 #include "graphics/Surface.h"
-#include "host/ImageDecode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // fmemopen refuses an empty buffer; an empty file is a case of its own.

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "decode/ImageDecode.h"
 #include "graphics/Renderer.h"
 #include "graphics/Surface.h"
-#include "host/ImageDecode.h"
 #include "tests/graphics/GraphicsTestSupport.h"
 #include "tests/support/Process.h"
 

@@ -10,7 +10,7 @@
 #include <iterator>
 
 #include "host/Files.h"
-#include "host/GlfwGame.h"
+#include "platform/glfw/GlfwGame.h"
 #include "tests/host/HostTestSupport.h"
 
 namespace fs = std::filesystem;

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "host/GameDelegate.h"
-#include "host/Glfw2.h"
 #include "host/HostPlatform.h"
+#include "platform/glfw/Glfw2.h"
 #include "tests/support/Process.h"
 
 class ScriptedPlatform : public HostPlatform {

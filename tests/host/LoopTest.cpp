@@ -1,7 +1,8 @@
 // The host's main loop and its guarded delegate calls, run on a scripted clock and window.
 #include <gtest/gtest.h>
 
-#include "host/GlfwGame.h"
+#include "host/Input.h"
+#include "platform/glfw/GlfwGame.h"
 #include "runtime/Collect.h"
 #include "tests/host/HostTestSupport.h"
 
@@ -217,6 +218,19 @@ TEST(HostCalls, GetDateFillsAsManyFieldsAsTheArrayHolds) {
   host.GetDate(year);
   EXPECT_EQ(year[0], date[0]);
   host.GetDate(Array<int>());
+}
+
+TEST_F(Loop, ReleasingKeysLetsGoOfExactlyTheKeysStillHeldOnce) {
+  host.StartGame();
+  host.KeyEvent(kEventKeyDown, XQKey::Shift);
+  host.KeyEvent(kEventKeyDown, 'A');
+  host.KeyEvent(kEventKeyUp, 'A');
+  host.KeyEvent(kEventKeyDown, kKeyClose);
+  delegate.log.clear();
+  host.ReleaseKeys();
+  EXPECT_EQ(delegate.log, "k2:16k2:432");
+  host.ReleaseKeys();
+  EXPECT_EQ(delegate.log, "k2:16k2:432");  // nothing is held any more
 }
 
 }  // namespace

@@ -16,7 +16,7 @@
 
 #include "game/SaveRecord.h"
 #include "host/Files.h"
-#include "host/GlfwGame.h"
+#include "platform/glfw/GlfwGame.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <thread>
 
-#include "host/Glfw2.h"
+#include "platform/glfw/Glfw2.h"
 
 // An X server resets when its last client leaves and drops connections made during the reset, so
 // a test started right after another may be turned away for a moment: try again for a while.

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "host/GlfwGame.h"
+#include "platform/glfw/GlfwGame.h"
 #include "tools/assetgen/Assets.h"
 
 namespace fs = std::filesystem;

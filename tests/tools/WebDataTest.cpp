@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/AudioDecode.h"
+#include "decode/AudioDecode.h"
 
 namespace fs = std::filesystem;
 
