@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -81,8 +82,25 @@ std::shared_ptr<gxtkRenderBackend> MakeNullBackend() {
 
 namespace {
 
+// The backends this build has, by the API of the context they draw into. A build has the OpenGL
+// 1.x one where the platform's OpenGL has it (the desktop; a browser's WebGL does not); an API the
+// build lacks draws through the last entry, ES 2.0, which every platform has.
+struct BackendEntry {
+  XQRenderApi api;
+  std::shared_ptr<gxtkRenderBackend> (*make)();
+};
+constexpr BackendEntry kBackends[] = {
+#ifdef DROMMEL_GL1_BACKEND
+    {XQRenderApi::kGl1, MakeGlBackend},
+#endif
+    {XQRenderApi::kEs2, MakeEs2Backend},
+};
+
 std::shared_ptr<gxtkRenderBackend> BackendFor(XQRenderApi api) {
-  return api == XQRenderApi::kEs2 ? MakeEs2Backend() : MakeGlBackend();
+  for (const BackendEntry& entry : kBackends) {
+    if (entry.api == api) return entry.make();
+  }
+  return kBackends[std::size(kBackends) - 1].make();
 }
 
 }  // namespace
