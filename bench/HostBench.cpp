@@ -5,8 +5,7 @@
 #include <string>
 
 #include "host/Files.h"
-#include "platform/glfw/Glfw2.h"
-#include "platform/glfw/GlfwGame.h"
+#include "host/LoopGame.h"
 
 namespace {
 
@@ -19,33 +18,28 @@ void BM_DecodeStateText(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeStateText);
 
-class BenchPlatform : public HostPlatform {
+// A game whose window closes after a number of passes.
+class BenchGame : public XQLoopGame {
  public:
   double now = 0;
   int passesLeft = 0;
   double Now() override { return now; }
-  void Sleep(double seconds) override { now += seconds; }
   void PollEvents() override { --passesLeft; }
-  void WaitEvents() override {}
-  int GetWindowParam(int param) override {
-    return param == glfw2::OPENED ? passesLeft >= 0 : param == glfw2::ACTIVE;
-  }
+  XQWindowState WindowState() override { return {.open = passesLeft >= 0}; }
 };
 
 class NullDelegate : public XQGameDelegate {};
 
 void BM_LoopPassPerUpdate(benchmark::State& state) {
-  BenchPlatform platform;
   NullDelegate delegate;
-  XQGlfwGame host;
-  host.SetPlatform(&platform);
+  BenchGame host;
   host.SetDelegate(&delegate);
   host.StartGame();
   host.SetUpdateRate(60);
   constexpr int kPasses = 1000;
   for (auto _ : state) {
-    platform.passesLeft = kPasses;
-    host.RunLoop();
+    host.passesLeft = kPasses;
+    host.RunBlocking([] {}, [&host](double seconds) { host.now += seconds; });
   }
   state.SetItemsProcessed(int64_t(state.iterations()) * kPasses);
 }

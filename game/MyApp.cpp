@@ -2,7 +2,7 @@
 // replays the display list scaled to the window, suspend and resume, the loading screen and the
 // game-over overlay.
 //
-// One frame's path. The host loop (XQGlfwGame::RunLoop) polls window events, whose input reaches
+// One frame's path. The host's step (XQLoopGame::Step) polls window events, whose input reaches
 // the input device through the delegate (c_GameDelegate), then runs the updates that are due (at
 // most four) and one render.
 //   update  the delegate's UpdateGame: the input device's begin, p_OnUpdate, its end. The current

@@ -211,7 +211,7 @@ bool xq_data_ReadStateFile(const std::string& fileName, size_t limit, std::strin
 }
 
 String XQGame::PathToFilePath(const String& path) {
-  return path;
+  return xq_data_PortableToFilePath(path);
 }
 
 StateLock XQGame::LockState(const std::string&) {

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <iterator>
@@ -58,7 +59,9 @@ bool XQGame::Suspended() {
   return _suspended;
 }
 int XQGame::Millisecs() {
-  return 0;
+  // Truncated toward zero, then wrapped.
+  const auto millis = static_cast<std::int64_t>(Now() * 1000.0);
+  return static_cast<int>(static_cast<std::uint32_t>(millis));
 }
 
 void XQGame::GetDate(Array<int> date) {
@@ -127,6 +130,13 @@ void XQGame::FillJoystick(const float* axes, int axisCount, const bool* pressed,
   for (int i = 0; i < count; ++i) out[i] = pressed[i];
 }
 
+double XQGame::Now() {
+  return 0;
+}
+void XQGame::PollEvents() {}
+XQWindowState XQGame::WindowState() {
+  return {};
+}
 void XQGame::OpenUrl(const String&) {}
 void XQGame::SetMouseVisible(bool) {}
 bool XQGame::DrawableSize(int*, int*) {

@@ -1,7 +1,13 @@
 // XQGame: the platform-neutral host. It owns the delegate and the started/suspended state, guards
-// every call into the delegate, and runs one collection step after each (gc_collect). A platform's
-// game overrides only the platform seam below: XQGlfwGame (platform/glfw/GlfwGame.h) on the
-// desktop, XQBrowserGame (platform/web/BrowserGame.h) in a browser.
+// every call into the delegate, and runs one collection step after each (gc_collect).
+//
+// What a platform provides is the seam section below, and nothing else: its game derives from
+// XQLoopGame (host/LoopGame.h), overrides the seam, and drives XQLoopGame::Step once per display
+// frame: XQGlfwGame (platform/glfw/GlfwGame.h) on the desktop, XQBrowserGame
+// (platform/web/BrowserGame.h) in a browser. Its input arrives as KeyEvent, MouseEvent, TouchEvent
+// and MotionEvent in the codes of host/Input.h. The one link-time choice is the start, xqHostMain
+// (host/HostMain.h). Tests override the seam the same way (a scripted clock and window, a headless
+// drawable), so everything above the platform runs without one.
 //
 // Exactly one host object exists: XQGame's constructor registers it and XQGame::Host() returns it
 // (null before it is made and after it is gone, as in tests that run without a host). Everything
@@ -25,6 +31,14 @@
 // start-up by DROMMEL_RENDERER ("gl1" or "es2").
 enum class XQRenderApi { kGl1, kEs2 };
 
+// The window as the loop sees it: closed ends the loop; shown without focus or minimised suspends
+// the game (only a minimised one is no longer drawn).
+struct XQWindowState {
+  bool open = true;
+  bool active = true;
+  bool iconified = false;
+};
+
 class XQGame {
  public:
   XQGame();
@@ -44,10 +58,17 @@ class XQGame {
   virtual int UpdateRate();
   virtual bool Started();
   virtual bool Suspended();
-  virtual int Millisecs();
+  // Now() in whole milliseconds, wrapped into 32 bits like the counter it stands for.
+  int Millisecs();
   // Fills year, month, day, hour, minute, second, 0 (as many as the array holds) from local time.
   virtual void GetDate(Array<int> date);
   // ---- The platform seam: what a platform's game overrides, and nothing else ----
+  // Seconds on a steady clock; Millisecs and the update schedule read it (this base's stands at 0).
+  virtual double Now();
+  // Delivers the window's pending events (their input calls KeyEvent and the others).
+  virtual void PollEvents();
+  // This base's window is always open and focused.
+  virtual XQWindowState WindowState();
   // The size in pixels of what the game draws into; false when there is no window to ask.
   virtual bool DrawableSize(int* width, int* height);
   // Shows the frame drawn since the last swap.
@@ -79,7 +100,8 @@ class XQGame {
   // Whether the program may end itself when the player quits (a desktop program does; a page
   // stays open).
   virtual bool CanQuit();
-  // Where a portable path lives: the file name, or empty when it names nothing.
+  // Where a portable path lives: the file name, or empty when it names nothing (here and on the
+  // desktop, xq_data_PortableToFilePath's folders beside the working folder).
   virtual String PathToFilePath(const String& path);
   // The one-game lock on the state file (host/Files.h); this base has none (kUnavailable).
   virtual StateLock LockState(const std::string& stateFileName);

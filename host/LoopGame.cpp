@@ -1,31 +1,20 @@
 // XQLoopGame: the update schedule and the step of one display frame.
 #include "host/LoopGame.h"
 
-#include <cstdint>
 #include <utility>
 
 namespace {
 constexpr int kMaxUpdatesPerFrame = 4;
 }  // namespace
 
-XQLoopGame::XQLoopGame(HostPlatform& platform) : _platform(&platform), _ownPlatform(platform) {}
+XQLoopGame::XQLoopGame() = default;
 XQLoopGame::~XQLoopGame() = default;
-
-void XQLoopGame::SetPlatform(HostPlatform* platform) {
-  _platform = platform ? platform : &_ownPlatform;
-}
 
 void XQLoopGame::SetUpdateRate(int hertz) {
   XQGame::SetUpdateRate(hertz);
   if (hertz == 0) return;
   _updatePeriod = 1.0 / hertz;
-  _nextUpdate = _platform->Now() + _updatePeriod;
-}
-
-int XQLoopGame::Millisecs() {
-  // Truncated toward zero, then wrapped into 32 bits like the counter it stands for.
-  const auto millis = static_cast<std::int64_t>(_platform->Now() * 1000.0);
-  return static_cast<int>(static_cast<std::uint32_t>(millis));
+  _nextUpdate = Now() + _updatePeriod;
 }
 
 void XQLoopGame::KeyEvent(int event, int data) {
@@ -44,20 +33,20 @@ void XQLoopGame::ReleaseKeys() {
 }
 
 bool XQLoopGame::Step() {
-  HostPlatform& platform = *_platform;
   _wait = Wait::kNothing;
-  platform.PollEvents();
-  if (!platform.GetWindowParam(kWindowOpened)) return false;
+  PollEvents();
+  const XQWindowState window = WindowState();
+  if (!window.open) return false;
 
-  if (platform.GetWindowParam(kWindowIconified)) {
+  if (window.iconified) {
     // Also when focus loss suspended the game first, as minimising usually does.
     _iconified = true;
     SuspendGame();
-  } else if (platform.GetWindowParam(kWindowActive)) {
+  } else if (window.active) {
     if (_suspended) {
       _iconified = false;
       ResumeGame();
-      _nextUpdate = platform.Now();
+      _nextUpdate = Now();
     }
   } else {
     // Shown but without focus: suspended, still drawn.
@@ -71,7 +60,7 @@ bool XQLoopGame::Step() {
     return true;
   }
 
-  if (_nextUpdate - platform.Now() > 0) {
+  if (_nextUpdate - Now() > 0) {
     _wait = Wait::kUpdate;
     return true;
   }
@@ -80,11 +69,27 @@ bool XQLoopGame::Step() {
   for (int i = 0; i < kMaxUpdatesPerFrame && !caughtUp; ++i) {
     _nextUpdate += _updatePeriod;
     UpdateGame();
-    caughtUp = _updateRate == 0 || _nextUpdate - platform.Now() > 0;
+    caughtUp = _updateRate == 0 || _nextUpdate - Now() > 0;
   }
 
   RenderGame();
 
-  if (!caughtUp) _nextUpdate = platform.Now();
+  if (!caughtUp) _nextUpdate = Now();
   return true;
+}
+
+void XQLoopGame::RunBlocking(const std::function<void()>& waitEvents,
+                             const std::function<void(double)>& sleep) {
+  while (Step()) {
+    switch (_wait) {
+      case Wait::kNothing:
+        break;
+      case Wait::kEvent:
+        waitEvents();
+        break;
+      case Wait::kUpdate:
+        if (const double delay = _nextUpdate - Now(); delay > 0) sleep(delay);
+        break;
+    }
+  }
 }

@@ -1,7 +1,7 @@
 // XQLoopGame: the fixed-period schedule of a host and the frame as one step, on any platform. A
-// driver calls Step once per display frame (the desktop host from its loop, a browser host from its
-// frame callback); Step never sleeps or blocks, and leaves in NextWait what the driver may wait for
-// before the next step.
+// driver calls Step once per display frame (the desktop host through RunBlocking, a browser host
+// from its frame callback); Step never sleeps or blocks, and leaves in NextWait what the driver may
+// wait for before the next step.
 //
 // The schedule runs a fixed number of updates per second and renders one frame per step. At most 4
 // updates run before a frame; a backlog beyond that is dropped (the schedule restarts from now), so
@@ -11,9 +11,9 @@
 #pragma once
 
 #include <bitset>
+#include <functional>
 
 #include "host/Game.h"
-#include "host/HostPlatform.h"
 
 class XQLoopGame : public XQGame {
  public:
@@ -24,12 +24,10 @@ class XQLoopGame : public XQGame {
     kUpdate,   // the next update is due at NextUpdate()
   };
 
-  // `platform` is also the one SetPlatform(nullptr) goes back to.
-  explicit XQLoopGame(HostPlatform& platform);
+  XQLoopGame();
   ~XQLoopGame() override;
 
   void SetUpdateRate(int hertz) override;
-  int Millisecs() override;
   // Passes the event on, keeping count of the keys held down.
   void KeyEvent(int event, int data) override;
   // Lets go of every key held down (a key up each): a platform calls it where the key's own
@@ -40,21 +38,21 @@ class XQLoopGame : public XQGame {
   // are due and renders. False when the window is gone (nothing else happened then).
   bool Step();
   Wait NextWait() const { return _wait; }
-  // When the next update is due, in the platform's seconds.
+  // When the next update is due, in Now()'s seconds.
   double NextUpdate() const { return _nextUpdate; }
 
-  // The clock and event source of the loop; null selects the host's own. Tests pass their own.
-  void SetPlatform(HostPlatform* platform);
-  HostPlatform& Platform() { return *_platform; }
+  // The driver of a platform that owns its thread: steps until the window is gone, and between
+  // steps blocks in `waitEvents` while nothing is due before an event and sleeps (`sleep`, in
+  // seconds) until the next update when it is not yet due.
+  void RunBlocking(const std::function<void()>& waitEvents,
+                   const std::function<void(double)>& sleep);
 
  protected:
   bool _iconified = false;
   double _nextUpdate = 0;
   double _updatePeriod = 0;
-  HostPlatform* _platform;
   Wait _wait = Wait::kNothing;
 
  private:
-  HostPlatform& _ownPlatform;
   std::bitset<512> _held;  // key codes held down
 };

@@ -1,5 +1,4 @@
-// The desktop's files: portable paths are folders beside the program's working folder, and links
-// open in the desktop's browser through xdg-open.
+// The desktop's state lock and links: links open in the desktop's browser through xdg-open.
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -21,10 +20,6 @@ void ReapUrlOpeners() {
 }
 
 }  // namespace
-
-String XQGlfwGame::PathToFilePath(const String& path) {
-  return xq_data_PortableToFilePath(path);
-}
 
 StateLock XQGlfwGame::LockState(const std::string& stateFileName) {
   return xq_data_LockState(stateFileName);

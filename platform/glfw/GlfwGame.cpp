@@ -13,18 +13,6 @@
 #include "platform/glfw/Glfw2.h"
 
 namespace {
-class RealPlatform final : public HostPlatform {
- public:
-  double Now() override { return glfw2::GetTime(); }
-  void Sleep(double seconds) override { glfw2::Sleep(seconds); }
-  void PollEvents() override { glfw2::PollEvents(); }
-  void WaitEvents() override { glfw2::WaitEvents(); }
-  int GetWindowParam(int param) override { return glfw2::GetWindowParam(param); }
-};
-
-static_assert(kWindowOpened == glfw2::OPENED && kWindowActive == glfw2::ACTIVE &&
-              kWindowIconified == glfw2::ICONIFIED);
-
 // "the 640x480 window" or "full screen (1280x1024)", for the messages about opening windows.
 std::string WindowName(int width, int height, bool fullscreen) {
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
@@ -48,16 +36,25 @@ std::shared_ptr<XQGlfwVideoMode> ToVideoMode(const glfw2::VidMode& mode) {
 }
 }  // namespace
 
-HostPlatform& Glfw2Platform() {
-  static RealPlatform platform;
-  return platform;
-}
-
-XQGlfwGame::XQGlfwGame() : XQLoopGame(Glfw2Platform()) {}
+XQGlfwGame::XQGlfwGame() = default;
 XQGlfwGame::~XQGlfwGame() = default;
 
 XQGlfwGame* XQGlfwGame::Desktop() {
   return dynamic_cast<XQGlfwGame*>(Host());
+}
+
+double XQGlfwGame::Now() {
+  return glfw2::GetTime();
+}
+
+void XQGlfwGame::PollEvents() {
+  glfw2::PollEvents();
+}
+
+XQWindowState XQGlfwGame::WindowState() {
+  return {.open = glfw2::GetWindowParam(glfw2::OPENED) != 0,
+          .active = glfw2::GetWindowParam(glfw2::ACTIVE) != 0,
+          .iconified = glfw2::GetWindowParam(glfw2::ICONIFIED) != 0};
 }
 
 bool XQGlfwGame::DrawableSize(int* width, int* height) {
@@ -178,18 +175,7 @@ int XQGlfwGame::Run() {
 }
 
 void XQGlfwGame::RunLoop() {
-  while (Step()) {
-    switch (NextWait()) {
-      case Wait::kNothing:
-        break;
-      case Wait::kEvent:
-        _platform->WaitEvents();
-        break;
-      case Wait::kUpdate:
-        if (const double delay = _nextUpdate - _platform->Now(); delay > 0) _platform->Sleep(delay);
-        break;
-    }
-  }
+  RunBlocking(glfw2::WaitEvents, glfw2::Sleep);
 }
 
 int XQGlfwGame::OnWindowClose() {

@@ -11,7 +11,6 @@
 #include <optional>
 
 #include "host/HostMain.h"
-#include "host/HostPlatform.h"
 #include "host/LoopGame.h"
 
 // A video mode: size and bits per colour channel.
@@ -24,9 +23,6 @@ class XQGlfwVideoMode {
   int blue = 0;
 };
 
-// The platform over the GLFW 2 adapter; the desktop host's default.
-HostPlatform& Glfw2Platform();
-
 class XQGlfwGame : public XQLoopGame {
  public:
   XQGlfwGame();
@@ -35,14 +31,16 @@ class XQGlfwGame : public XQLoopGame {
   // The host when it is the desktop one (the window operations below), else null.
   static XQGlfwGame* Desktop();
 
+  // GLFW's clock, events and window.
+  double Now() override;
+  void PollEvents() override;
+  XQWindowState WindowState() override;
   bool PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
                     Array<bool> buttons) override;
   void OpenUrl(const String& url) override;
   void SetMouseVisible(bool visible) override;
-  String PathToFilePath(const String& path) override;
   // The file lock of StateLock.cpp.
   StateLock LockState(const std::string& stateFileName) override;
-  // The GLFW window, whatever platform drives the loop (tests run it on a scripted clock).
   bool DrawableSize(int* width, int* height) override;
   void SwapBuffers() override;
   // The windows GLFW has opened: each comes with a new context.
@@ -62,9 +60,8 @@ class XQGlfwGame : public XQLoopGame {
   // Opens the window and runs the game until the window is gone. The process status: 0, or -1 when
   // no window could be opened.
   virtual int Run();
-  // The loop of Run after the window is open and the game started: one Step per pass, then it
-  // waits for an event or sleeps until the next update as the step left it. Returns when the
-  // window is gone.
+  // The loop of Run after the window is open and the game started (XQLoopGame::RunBlocking on
+  // GLFW's waits). Returns when the window is gone.
   void RunLoop();
 
   std::unique_ptr<XQGlfwVideoMode> GetGlfwDesktopMode();

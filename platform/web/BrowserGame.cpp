@@ -43,49 +43,35 @@ constexpr const char* kBrowserStateFile = "/save/.kestrostate";
 // next two.
 constexpr double kFrameLead = 0.002;
 
-// The page's clock (set at each frame) and the tab's visibility.
-class BrowserPlatform final : public HostPlatform {
- public:
-  double Now() override { return now; }
-  void Sleep(double) override {}
-  // Input events arrive between frames; gamepads are read once per frame.
-  void PollEvents() override { emscripten_sample_gamepad_data(); }
-  void WaitEvents() override {}
-  int GetWindowParam(int param) override {
-    switch (param) {
-      case kWindowOpened:
-        return 1;
-      case kWindowActive:
-        return hidden || contextLost ? 0 : 1;
-      case kWindowIconified:
-        return hidden || contextLost ? 1 : 0;
-      default:
-        return 0;
-    }
-  }
-  double now = 0;
-  bool hidden = false;
-  // Nothing can be drawn: the game stands suspended, as when hidden.
-  bool contextLost = false;
-};
-
-BrowserPlatform browserPlatform;
-
 [[noreturn]] void EndProgram(int status, const char* text) {
   drommel_js_end(status, text);
 }
 
 }  // namespace
 
-XQBrowserGame::XQBrowserGame() : XQLoopGame(browserPlatform) {
-  browserPlatform.now = emscripten_get_now() / 1000.0;
-  browserPlatform.hidden = drommel_js_hidden() != 0;
-}
+XQBrowserGame::XQBrowserGame()
+    : _now(emscripten_get_now() / 1000.0), _hidden(drommel_js_hidden() != 0) {}
 
 XQBrowserGame::~XQBrowserGame() = default;
 
 XQBrowserGame* XQBrowserGame::Browser() {
   return dynamic_cast<XQBrowserGame*>(Host());
+}
+
+double XQBrowserGame::Now() {
+  return _now;
+}
+
+// Input events arrive between frames; gamepads are read once per frame.
+void XQBrowserGame::PollEvents() {
+  emscripten_sample_gamepad_data();
+}
+
+// A page is open while the program runs; hidden, or without a context to draw into, it stands
+// suspended.
+XQWindowState XQBrowserGame::WindowState() {
+  const bool away = _hidden || _contextLost;
+  return {.open = true, .active = !away, .iconified = away};
 }
 
 bool XQBrowserGame::MakeContext() {
@@ -208,7 +194,7 @@ bool XQBrowserGame::PollJoystick(int port, Array<float> joyx, Array<float> joyy,
 }
 
 bool XQBrowserGame::Frame(double milliseconds) {
-  browserPlatform.now = milliseconds / 1000.0 + kFrameLead;
+  _now = milliseconds / 1000.0 + kFrameLead;
   return Step();
 }
 
@@ -230,7 +216,7 @@ bool XQBrowserGame::Key(bool down, std::string_view code, int keyCode, int chara
 // Hidden: suspended at once (the game saves), since a hidden tab gets no frames; shown: the next
 // frame's step resumes the game.
 void XQBrowserGame::Hidden(bool hidden) {
-  browserPlatform.hidden = hidden;
+  _hidden = hidden;
   if (hidden) {
     ReleaseKeys();
     SuspendGame();
@@ -240,7 +226,7 @@ void XQBrowserGame::Hidden(bool hidden) {
 // Lost: suspended at once, as when hidden; back: everything drawn is made again and the next
 // frame's step resumes the game.
 void XQBrowserGame::ContextLost(bool lost) {
-  browserPlatform.contextLost = lost;
+  _contextLost = lost;
   if (lost) {
     ReleaseKeys();
     SuspendGame();

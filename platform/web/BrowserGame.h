@@ -21,6 +21,11 @@ class XQBrowserGame : public XQLoopGame {
   ~XQBrowserGame() override;
 
   static XQBrowserGame* Browser();
+
+  // The page's clock, as of the frame being run; the tab's visibility and the context.
+  double Now() override;
+  void PollEvents() override;
+  XQWindowState WindowState() override;
   // The start in the page: globals and app, the WebGL context, the game's start and its first
   // frame, then the page's frame loop and events. Returns at once; the page runs the rest.
   static int Main(int argc, char** argv, const XQStartup& startup);
@@ -62,4 +67,7 @@ class XQBrowserGame : public XQLoopGame {
  private:
   int _context = 0;
   int _contextsMade = 0;
+  double _now;
+  bool _hidden;
+  bool _contextLost = false;  // nothing can be drawn: suspended, as when hidden
 };

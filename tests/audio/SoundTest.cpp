@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "platform/glfw/GlfwGame.h"
+#include "host/Game.h"
 #include "runtime/Collect.h"
 #include "tests/audio/TestFiles.h"
 #include "tests/audio/WavBuilder.h"
@@ -38,7 +38,7 @@ class SoundFrontEnd : public testing::Test {
 
   TempDir dir;
   std::filesystem::path previous;
-  XQGlfwGame host;
+  XQGame host;
 };
 
 }  // namespace

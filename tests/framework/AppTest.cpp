@@ -59,7 +59,7 @@ class RecordingHost : public XQGame {
   void SetUpdateRate(int hertz) override { rate = hertz; }
   int SaveState(const String& state) override { return saved = state, saveResult; }
   String LoadState() override { return saved; }
-  int Millisecs() override { return 4242; }
+  double Now() override { return 4.2425; }
 };
 
 class App : public ::testing::Test {

@@ -18,30 +18,20 @@
 #include "game/Globals.h"
 #include "graphics/Graphics.h"
 #include "host/Files.h"
-#include "host/HostPlatform.h"
 #include "platform/glfw/Glfw2.h"
 #include "platform/glfw/GlfwGame.h"
 #include "tests/support/Display.h"
 
 namespace fs = std::filesystem;
 
-// Time the tests drive: a window that is always open and focused, and a clock that only moves when
-// the harness moves it.
-class ScriptedClock : public HostPlatform {
- public:
-  double Now() override { return seconds; }
-  void Sleep(double s) override { seconds += s; }
-  void PollEvents() override {}
-  void WaitEvents() override {}
-  int GetWindowParam(int param) override {
-    return param == glfw2::OPENED || param == glfw2::ACTIVE ? 1 : 0;
-  }
-  double seconds = 100.0;
-};
-
-// The desktop host with its window replaced: a new window resizes the headless renderer.
+// The desktop host with its window replaced (a new window resizes the headless renderer) and time
+// the tests drive: a window that is always open and focused, and a clock that only moves when the
+// harness moves it.
 class HarnessHost : public XQGlfwGame {
  public:
+  double Now() override { return seconds; }
+  void PollEvents() override {}
+  XQWindowState WindowState() override { return {}; }
   bool SetGlfwWindow(int width, int height, int, int, int, int, int, int,
                      bool fullscreen) override {
     if (fullscreen && refuseFullScreen) return false;  // the window it had stays
@@ -79,6 +69,7 @@ class HarnessHost : public XQGlfwGame {
   bool refuseFullScreen = false;
   bool fullScreenNow = false;
   GameHarness::Page page;
+  double seconds = 100.0;
 };
 
 // The real OpenAL device, logging the channel commands the game gives it.
@@ -172,9 +163,7 @@ void GameHarness::Start(const Options& options) {
   if (options.state) WriteStateText(*options.state);
   if (options.prepare) options.prepare();
 
-  clock_ = std::make_unique<ScriptedClock>();
   host_ = std::make_unique<HarnessHost>();
-  host_->SetPlatform(clock_.get());
   host_->desktopWidth = options.desktopWidth;
   host_->desktopHeight = options.desktopHeight;
   host_->refuseFullScreen = options.fullScreenRefused;
@@ -213,7 +202,6 @@ GameHarness::~GameHarness() {
   audio_.reset();
   graphics_.reset();
   host_.reset();
-  clock_.reset();
   if (window_) glfw2::CloseWindow();
   std::error_code ignored;
   fs::current_path(previousFolder_, ignored);
@@ -223,7 +211,7 @@ GameHarness::~GameHarness() {
 
 void GameHarness::Update(int n) {
   for (int i = 0; i < n; ++i) {
-    clock_->seconds += 1.0 / 60.0;
+    host_->seconds += 1.0 / 60.0;
     host_->UpdateGame();
   }
 }
@@ -282,7 +270,7 @@ void GameHarness::Resize(int width, int height) {
   graphics_->SetSize(width, height);
 }
 void GameHarness::AdvanceClock(double seconds) {
-  clock_->seconds += seconds;
+  host_->seconds += seconds;
 }
 
 void GameHarness::KeyDown(int code) {

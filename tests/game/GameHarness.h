@@ -44,7 +44,6 @@
 
 class HarnessHost;
 class RecordingAudio;
-class ScriptedClock;
 
 // One command the game gave the audio device.
 struct SoundCommand {
@@ -177,7 +176,6 @@ class GameHarness {
   bool window_ = false;
   std::string previousFolder_;
   std::string folder_;
-  std::unique_ptr<ScriptedClock> clock_;
   std::unique_ptr<HarnessHost> host_;
   std::shared_ptr<gxtkGraphics> graphics_;
   std::shared_ptr<RecordingAudio> audio_;

@@ -7,7 +7,6 @@
 #include "graphics/RenderBackend.h"
 #include "graphics/Renderer.h"
 #include "graphics/Surface.h"
-#include "platform/glfw/GlfwGame.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <iterator>
 
 #include "host/Files.h"
-#include "platform/glfw/GlfwGame.h"
+#include "host/Game.h"
 #include "tests/host/HostTestSupport.h"
 
 namespace fs = std::filesystem;
@@ -53,7 +53,7 @@ class Files : public ::testing::Test {
     return count;
   }
 
-  XQGlfwGame host;
+  XQGame host;
   fs::path previous_;
   fs::path folder_;
 };
@@ -174,7 +174,7 @@ TEST_F(Files, AFolderThatCannotBeWrittenGivesMinusOneAndKeepsTheOldState) {
         (setresgid(65534, 65534, 65534) != 0 || setresuid(65534, 65534, 65534) != 0)) {
       _exit(100);
     }
-    XQGlfwGame child;
+    XQGame child;
     _exit(child.SaveState("new state") == -1 ? 0 : 1);
   });
   fs::permissions(folder_, fs::perms::owner_all);
@@ -198,7 +198,7 @@ TEST_F(Files, AShortWriteGivesMinusTwoSaysWhyAndKeepsTheOldState) {
     const rlim_t room = limit.rlim_cur;
     limit.rlim_cur = 16;  // files may not grow beyond 16 bytes
     setrlimit(RLIMIT_FSIZE, &limit);
-    XQGlfwGame child;
+    XQGame child;
     const String text("a state text longer than sixteen bytes");
     if (child.SaveState(text) != -2) _exit(1);
     if (access(".kestrostate", F_OK) != 0 || std::ifstream(".kestrostate").get() != 'o') _exit(2);
@@ -212,24 +212,6 @@ TEST_F(Files, AShortWriteGivesMinusTwoSaysWhyAndKeepsTheOldState) {
             "is kept)\n");
   EXPECT_EQ(Read(".kestrostate"), "a state text longer than sixteen bytes");
   EXPECT_EQ(OtherEntries(), 0);
-}
-
-TEST_F(Files, OpenUrlHandsTheUrlToXdgOpenAsOneArgumentWithNoShell) {
-  // A stand-in xdg-open that writes down the arguments it was given, one a line.
-  Write("bin/xdg-open",
-        "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args.tmp\"\nmv \"$0.args.tmp\" \"$0.args\"\n");
-  fs::permissions("bin/xdg-open", fs::perms::owner_all);
-  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-  setenv("PATH", (fs::current_path() / "bin").string().append(":").append(oldPath).c_str(), 1);
-  const String url("https://example.org/a b?q=1;touch pwned&x=$(id)`id`");
-  host.OpenUrl(url);
-  setenv("PATH", oldPath.c_str(), 1);
-
-  // The child runs on its own: wait for its note.
-  for (int i = 0; i < 500 && !fs::exists("bin/xdg-open.args"); ++i) usleep(10000);
-  EXPECT_EQ(Read("bin/xdg-open.args"), url.ToUtf8() + "\n");
-  EXPECT_FALSE(fs::exists("pwned"));
-  host.OpenUrl(String());  // nothing to open: nothing started
 }
 
 }  // namespace

@@ -1,17 +1,16 @@
-// Helpers for host tests: a scripted platform that drives the loop's clock and window state without
-// a window and a delegate that records what the host calls; tests/support/Process.h runs code in a
-// child process.
+// Helpers for host tests: a game whose platform seam is scripted (the loop's clock and window,
+// without a window) and a delegate that records what the host calls; tests/support/Process.h runs
+// code in a child process.
 #pragma once
 
 #include <functional>
 #include <string>
 
 #include "host/GameDelegate.h"
-#include "host/HostPlatform.h"
-#include "platform/glfw/Glfw2.h"
+#include "host/LoopGame.h"
 #include "tests/support/Process.h"
 
-class ScriptedPlatform : public HostPlatform {
+class ScriptedGame : public XQLoopGame {
  public:
   double now = 0;
   bool opened = true;
@@ -24,26 +23,21 @@ class ScriptedPlatform : public HostPlatform {
   std::function<void()> onPoll;
 
   double Now() override { return now; }
-  void Sleep(double seconds) override {
-    ++sleeps;
-    now += seconds;
-  }
   void PollEvents() override {
     ++polls;
     if (onPoll) onPoll();
   }
-  void WaitEvents() override { ++waits; }
-  int GetWindowParam(int param) override {
-    switch (param) {
-      case glfw2::OPENED:
-        return opened;
-      case glfw2::ACTIVE:
-        return active;
-      case glfw2::ICONIFIED:
-        return iconified;
-      default:
-        return 0;
-    }
+  XQWindowState WindowState() override {
+    return {.open = opened, .active = active, .iconified = iconified};
+  }
+
+  // The blocking driver, its waits counted and its sleeps moving the clock.
+  void RunLoop() {
+    RunBlocking([this] { ++waits; },
+                [this](double seconds) {
+                  ++sleeps;
+                  now += seconds;
+                });
   }
 };
 

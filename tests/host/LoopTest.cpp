@@ -2,45 +2,35 @@
 #include <gtest/gtest.h>
 
 #include "host/Input.h"
-#include "platform/glfw/GlfwGame.h"
 #include "runtime/Collect.h"
 #include "tests/host/HostTestSupport.h"
 
 namespace {
 
-class TestHost : public XQGlfwGame {
- public:
-  double NextUpdate() const { return _nextUpdate; }
-};
-
 class Loop : public ::testing::Test {
  protected:
-  void SetUp() override {
-    host.SetPlatform(&platform);
-    host.SetDelegate(&delegate);
-  }
+  void SetUp() override { host.SetDelegate(&delegate); }
 
   // Runs the loop until `passes` polls have happened, then reports the window gone.
   void RunPasses(int passes, std::function<void(int pass)> script = {}) {
-    platform.onPoll = [this, passes, script] {
+    host.onPoll = [this, passes, script] {
       delegate.log += '|';
-      if (platform.polls > passes) platform.opened = false;
-      if (script) script(platform.polls);
+      if (host.polls > passes) host.opened = false;
+      if (script) script(host.polls);
     };
     host.RunLoop();
   }
 
-  ScriptedPlatform platform;
   RecordingDelegate delegate;
-  TestHost host;
+  ScriptedGame host;
 };
 
 TEST_F(Loop, WithoutAnUpdateRateItRendersOncePerEventAndNeverUpdates) {
   host.StartGame();
   RunPasses(3);
   EXPECT_EQ(delegate.log, "S|R|R|R|");
-  EXPECT_EQ(platform.waits, 3);
-  EXPECT_EQ(platform.sleeps, 0);
+  EXPECT_EQ(host.waits, 3);
+  EXPECT_EQ(host.sleeps, 0);
 }
 
 TEST_F(Loop, UpdatesAtAFixedRateWithOneFramePerUpdate) {
@@ -50,19 +40,19 @@ TEST_F(Loop, UpdatesAtAFixedRateWithOneFramePerUpdate) {
   RunPasses(20);
   // Passes alternate: sleep until due, then one update and its frame.
   EXPECT_EQ(delegate.log, "S||UR||UR||UR||UR||UR||UR||UR||UR||UR||UR|");
-  EXPECT_NEAR(platform.now, 10.0 / 60, 1e-9);
+  EXPECT_NEAR(host.now, 10.0 / 60, 1e-9);
 }
 
 TEST_F(Loop, AfterAStallFourUpdatesRunThenOneFrameAndTheScheduleRestarts) {
   host.SetUpdateRate(60);
   host.StartGame();
   RunPasses(8, [this](int pass) {
-    if (pass == 3) platform.now += 10.0 / 60;  // the machine stalls for ten periods
+    if (pass == 3) host.now += 10.0 / 60;  // the machine stalls for ten periods
   });
   // Pass 3 works off 4 updates, renders once and drops the rest of the backlog; pass 4 finds the
   // next update due now, then the old rhythm of sleep, update resumes.
   EXPECT_EQ(delegate.log, "S||UR|UUUUR|UR||UR||UR|");
-  EXPECT_DOUBLE_EQ(host.NextUpdate(), platform.now + 1.0 / 60);
+  EXPECT_DOUBLE_EQ(host.NextUpdate(), host.now + 1.0 / 60);
 }
 
 TEST_F(Loop, AnUpdateThatStopsTheUpdateRateEndsThePassEarly) {
@@ -70,7 +60,7 @@ TEST_F(Loop, AnUpdateThatStopsTheUpdateRateEndsThePassEarly) {
   delegate.onUpdate = [this] { host.SetUpdateRate(0); };
   host.StartGame();
   RunPasses(4, [this](int pass) {
-    if (pass == 1) platform.now += 1.0;
+    if (pass == 1) host.now += 1.0;
   });
   EXPECT_EQ(delegate.log, "S|UR|R|R|R|");
 }
@@ -79,15 +69,15 @@ TEST_F(Loop, LosingFocusSuspendsButKeepsRenderingAfterEachEvent) {
   host.SetUpdateRate(60);
   host.StartGame();
   RunPasses(6, [this](int pass) {
-    if (pass == 3) platform.active = false;
+    if (pass == 3) host.active = false;
     if (pass == 5) {
-      platform.active = true;
-      platform.now += 5.0;  // away for a while: no backlog may build up
+      host.active = true;
+      host.now += 5.0;  // away for a while: no backlog may build up
     }
   });
   // Resuming restarts the schedule: one update, then a sleep, not a burst of four.
   EXPECT_EQ(delegate.log, "S||UR|PR|R|ZUR||");
-  EXPECT_EQ(platform.waits, 2);
+  EXPECT_EQ(host.waits, 2);
   EXPECT_FALSE(host.Suspended());
 }
 
@@ -96,12 +86,12 @@ TEST_F(Loop, MinimisingSuspendsAndStopsRenderingUntilRestored) {
   host.StartGame();
   RunPasses(6, [this](int pass) {
     if (pass == 2) {
-      platform.iconified = true;
-      platform.active = false;
+      host.iconified = true;
+      host.active = false;
     }
     if (pass == 5) {
-      platform.iconified = false;
-      platform.active = true;
+      host.iconified = false;
+      host.active = true;
     }
   });
   EXPECT_EQ(delegate.log, "S||P|||ZUR||");
@@ -110,22 +100,22 @@ TEST_F(Loop, MinimisingSuspendsAndStopsRenderingUntilRestored) {
 TEST_F(Loop, MinimisingAfterFocusWasLostAlsoStopsRendering) {
   host.StartGame();
   RunPasses(4, [this](int pass) {
-    if (pass == 2) platform.active = false;
-    if (pass == 3) platform.iconified = true;
+    if (pass == 2) host.active = false;
+    if (pass == 3) host.iconified = true;
   });
   EXPECT_EQ(delegate.log, "S|R|PR|||");
 }
 
 TEST_F(Loop, EndsAsSoonAsTheWindowIsGone) {
   host.StartGame();
-  platform.opened = false;
+  host.opened = false;
   host.RunLoop();
   EXPECT_EQ(delegate.log, "S");
-  EXPECT_EQ(platform.polls, 1);
+  EXPECT_EQ(host.polls, 1);
 }
 
 TEST_F(Loop, MillisecsReadsTheHostClock) {
-  platform.now = 12.3456;
+  host.now = 12.3456;
   EXPECT_EQ(host.Millisecs(), 12345);
 }
 
@@ -170,15 +160,6 @@ TEST(HostCalls, EachDelegateCallIsFollowedByOneCollectionStep) {
   host.MouseEvent(kEventMouseMove, -1, 1, 2);
   gc_RemoveSweeper(CountSweep);
   EXPECT_EQ(sweeps, 4);
-}
-
-TEST(HostCalls, TheCloseButtonBecomesTheCloseKeyAndKeepsTheWindow) {
-  RecordingDelegate delegate;
-  XQGlfwGame host;
-  host.SetDelegate(&delegate);
-  host.StartGame();
-  EXPECT_EQ(XQGlfwGame::OnWindowClose(), 0);
-  EXPECT_EQ(delegate.log, "Sk1:432k2:432");
 }
 
 struct GameOver : ThrowableObject {};

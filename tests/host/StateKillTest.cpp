@@ -16,7 +16,7 @@
 
 #include "game/SaveRecord.h"
 #include "host/Files.h"
-#include "platform/glfw/GlfwGame.h"
+#include "host/Game.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -74,7 +74,7 @@ class KilledSaves : public ::testing::Test {
     if (pid == 0) {
       close(fds[0]);
       notifyFd = fds[1];
-      XQGlfwGame host;
+      XQGame host;
       for (int serial = first;; ++serial) {
         if (stopInside && serial == first + reports - 1) {
           xq_data_testing::afterTemporaryCreated = StopAfterTemporary;

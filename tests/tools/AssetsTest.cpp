@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/glfw/GlfwGame.h"
+#include "host/Game.h"
 #include "tools/assetgen/Assets.h"
 
 namespace fs = std::filesystem;
@@ -224,7 +224,7 @@ TEST_F(GeneratedData, DefaultFontIsAStripOf96CellsWithEmptySideColumns) {
 TEST_F(GeneratedData, EverySoundDecodesWithTheHostLoaderAndIsShortCleanAndBelowFullScale) {
   const fs::path previous = fs::current_path();
   fs::current_path(*root_);
-  XQGlfwGame host;
+  XQGame host;
   int sounds = 0;
   for (const AssetStep& step : kAssetSteps) {
     if (step.sound < 0) continue;

@@ -136,6 +136,12 @@ TEST_F(InputCallbacks, MouseButtonsAndMovesArriveWithThePointerPosition) {
                                                  {kEventMouseMove, -1, 17, 23}}));
 }
 
+TEST_F(InputCallbacks, TheCloseButtonBecomesTheCloseKeyAndKeepsTheWindow) {
+  EXPECT_EQ(XQGlfwGame::OnWindowClose(), 0);
+  EXPECT_EQ(recorder.Take(),
+            (std::vector<Event>{{kEventKeyDown, kKeyClose, 0, 0}, {kEventKeyUp, kKeyClose, 0, 0}}));
+}
+
 class JoystickTranslation : public ::testing::Test {
  protected:
   void TearDown() override { glfw2::testing::RemoveAllJoysticks(); }
