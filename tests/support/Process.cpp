@@ -25,7 +25,7 @@ void CloseStandardInput() {
 
 }  // namespace
 
-ChildResult RunInChild(const std::function<void()>& body) {
+ChildResult RunInChild(const std::function<void()>& body, std::chrono::milliseconds limit) {
   int fds[2];
   if (pipe(fds) != 0) return {};
   std::fflush(stdout);
@@ -41,13 +41,29 @@ ChildResult RunInChild(const std::function<void()>& body) {
   }
   close(fds[1]);
   ChildResult result;
+  const auto end = std::chrono::steady_clock::now() + limit;
+  bool hung = false;
   char buffer[512];
-  ssize_t n;
-  while ((n = read(fds[0], buffer, sizeof buffer)) > 0) result.out.append(buffer, size_t(n));
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          end - std::chrono::steady_clock::now())
+                          .count();
+    pollfd readable{fds[0], POLLIN, 0};
+    const int ready = left > 0 ? poll(&readable, 1, static_cast<int>(left)) : 0;
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready == 0) {
+      hung = true;
+      break;
+    }
+    const ssize_t n = read(fds[0], buffer, sizeof buffer);
+    if (n <= 0) break;
+    result.out.append(buffer, size_t(n));
+  }
   close(fds[0]);
+  if (hung) kill(pid, SIGKILL);
   int status = 0;
   waitpid(pid, &status, 0);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.status = !hung && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
 }
 

@@ -15,8 +15,9 @@ struct ChildResult {
 };
 
 // Runs body in a forked child with standard input at end of file; the child exits with 0 when body
-// returns.
-ChildResult RunInChild(const std::function<void()>& body);
+// returns. A child still running at the limit is killed (status -1).
+ChildResult RunInChild(const std::function<void()>& body,
+                       std::chrono::milliseconds limit = std::chrono::seconds(30));
 
 // Exit status of pid, or -1 when it did not end by itself within limit (it is then killed) or did
 // not exit normally.

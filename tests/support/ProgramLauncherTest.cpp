@@ -1,11 +1,13 @@
 // The tests' program launcher and tool runner themselves: a program that never opens a window and
 // one that never ends both come back as failures within the time allowed and are gone when the
-// launcher goes, and a tool that does not answer is killed at its limit.
+// launcher goes, and a tool or a forked child that does not answer is killed at its limit.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 
 #include "tests/support/Process.h"
 #include "tests/support/Program.h"
@@ -85,6 +87,21 @@ TEST(ToolRunner, KillsAToolThatDoesNotAnswerAtItsLimitAndReportsIt) {
   EXPECT_FALSE(result.Ok());
   EXPECT_EQ(RunTool("cat; echo done").out, "done\n") << "standard input is not closed";
   EXPECT_EQ(RunTool("exit 4").status, 4);
+}
+
+TEST(ChildRunner, KillsAChildStillRunningAtItsLimitAndKeepsWhatItWrote) {
+  const auto start = Clock::now();
+  const ChildResult hung = RunInChild(
+      [] {
+        std::fputs("waiting\n", stdout);
+        std::fflush(stdout);
+        pause();
+      },
+      500ms);
+  EXPECT_LT(Clock::now() - start, 500ms + kSlack);
+  EXPECT_EQ(hung.status, -1);
+  EXPECT_EQ(hung.out, "waiting\n");
+  EXPECT_EQ(RunInChild([] { _exit(3); }).status, 3);
 }
 
 }  // namespace
