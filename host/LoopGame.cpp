@@ -7,9 +7,6 @@ namespace {
 constexpr int kMaxUpdatesPerFrame = 4;
 }  // namespace
 
-XQLoopGame::XQLoopGame() = default;
-XQLoopGame::~XQLoopGame() = default;
-
 void XQLoopGame::SetUpdateRate(int hertz) {
   XQGame::SetUpdateRate(hertz);
   if (hertz == 0) return;

@@ -24,9 +24,6 @@ class XQLoopGame : public XQGame {
     kUpdate,   // the next update is due at NextUpdate()
   };
 
-  XQLoopGame();
-  ~XQLoopGame() override;
-
   void SetUpdateRate(int hertz) override;
   // Passes the event on, keeping count of the keys held down.
   void KeyEvent(int event, int data) override;
