@@ -5,7 +5,6 @@
 
 #include <climits>
 #include <map>
-#include <ostream>
 #include <set>
 #include <utility>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "host/Input.h"
 #include "platform/glfw/Glfw2.h"
 #include "platform/glfw/GlfwGame.h"
+#include "tests/platform/glfw/InputEvent.h"
 
 namespace {
 
@@ -57,16 +57,6 @@ TEST(InputTranslation, OnlyControlAndNavigationKeysCarryACharacter) {
     EXPECT_EQ(XQGlfwGame::KeyToChar(code), found == expected.end() ? 0 : found->second) << code;
   }
   EXPECT_EQ(XQGlfwGame::KeyToChar(INT_MIN), 0);
-}
-
-struct Event {
-  int event, data;
-  float x, y;
-  bool operator==(const Event&) const = default;
-};
-
-void PrintTo(const Event& e, std::ostream* os) {
-  *os << "{" << e.event << ", " << e.data << ", " << e.x << ", " << e.y << "}";
 }
 
 class Recorder : public XQGameDelegate {

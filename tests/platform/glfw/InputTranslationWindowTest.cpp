@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +16,7 @@
 #include "framework/InputDevice.h"
 #include "platform/glfw/Glfw2.h"
 #include "platform/glfw/GlfwGame.h"
+#include "tests/platform/glfw/InputEvent.h"
 #include "tests/support/Display.h"
 #include "tests/support/Process.h"
 
@@ -24,16 +24,6 @@ namespace {
 
 // How long to wait for an event (the X server's own auto-repeat is the slowest thing waited for).
 constexpr std::chrono::seconds kPatience{5};
-
-struct Event {
-  int event, data;
-  float x, y;
-  bool operator==(const Event&) const = default;
-};
-
-void PrintTo(const Event& e, std::ostream* os) {
-  *os << "{" << e.event << ", " << e.data << ", " << e.x << ", " << e.y << "}";
-}
 
 // Records what the host delivers and feeds it to an input device, as the game's delegate does.
 class DeviceDelegate : public XQGameDelegate {
